@@ -1,0 +1,7 @@
+#include "shortening/http_request.h"
+
+namespace brenvik {
+
+std::unique_ptr<AutomationObject> httpRequest;
+
+}  // namespace brenvik

@@ -34,6 +34,9 @@ public:
     explicit Variant(std::int32_t i) : value_(i) {}
     explicit Variant(double d) : value_(d) {}
     explicit Variant(std::u16string s) : value_(std::move(s)) {}
+    // Without these a string literal would silently become a boolean.
+    explicit Variant(const char16_t* s) : value_(std::u16string(s)) {}
+    Variant(const char*) = delete;
     explicit Variant(Bytes bytes) : value_(std::move(bytes)) {}
     explicit Variant(std::shared_ptr<DispatchObject> object) : value_(std::move(object)) {}
 

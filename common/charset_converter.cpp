@@ -68,6 +68,7 @@ void Convert(iconv_t cd, const char* in, std::size_t inLeft, std::string_view re
         if (error == E2BIG) continue;
         // EILSEQ: a bad or unmappable sequence; EINVAL: one cut short at the end.
         out.append(replacement);
+        if (error == EINVAL) break;
         std::size_t skip = (error == EILSEQ && pairs(in, inLeft)) ? 2 * unit : unit;
         if (skip > inLeft) skip = inLeft;
         in += skip;

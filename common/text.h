@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -32,5 +33,8 @@ public:
 private:
     std::string value_;
 };
+
+// Prints the bytes, those outside ASCII as \xNN (used by test failure messages).
+std::ostream& operator<<(std::ostream& os, const Text& text);
 
 }  // namespace brenvik

@@ -51,6 +51,7 @@ struct TestHttpServerAccess {
             return MHD_YES;
         }
         CannedResponse reply = server->Handle(pending->request);
+        if (reply.drop) return MHD_NO;
         MHD_Response* response = MHD_create_response_from_buffer(
             reply.body.size(), reply.body.data(), MHD_RESPMEM_MUST_COPY);
         for (const auto& [key, value] : reply.headers)

@@ -28,13 +28,15 @@ struct RecordedRequest {
 };
 
 // What the server sends back. With `stall` set it sends nothing until the
-// server is stopped; with a `delay` it waits that long first.
+// server is stopped; with a `delay` it waits that long first; with `drop` it
+// closes the connection without an answer.
 struct CannedResponse {
     int status = 200;
     std::string body;
     HeaderList headers = {{"Content-Type", "application/json; charset=utf-8"}};
     std::chrono::milliseconds delay{0};
     bool stall = false;
+    bool drop = false;
 };
 
 // A real HTTP/1.1 server on 127.0.0.1, on a port the system picks, for tests

@@ -82,7 +82,10 @@ if (typeof JSON !== 'object') {
 			var hex;
 			for (i = 0; i < text.length; i += 1) {
 				code = text.charCodeAt(i);
-				if (code < 0x20 || code === 0x22 || code === 0x5c) {
+				// U+2028 and U+2029 end a line in script source, so they are
+				// escaped as well: the text stays valid inside a script.
+				if (code < 0x20 || code === 0x22 || code === 0x5c || code === 0x2028 ||
+						code === 0x2029) {
 					ch = text.charAt(i);
 					out += text.slice(start, i);
 					if (hasOwn.call(shortEscapes, ch)) {

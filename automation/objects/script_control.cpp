@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <utility>
 
 #include "automation/name_match.h"
 #include "common/utf8.h"
@@ -79,6 +82,55 @@ duk_ret_t CoerceToString(duk_context* ctx, void*) {
     return 1;
 }
 
+// Compiling a large script costs several times more than the rest of making an
+// engine ready, and every new engine is given the same library script. So the
+// bytecode of each large program is kept (per process, in memory only: it is
+// never read from outside) and later engines load it instead of compiling.
+class ProgramCache {
+public:
+    static constexpr std::size_t kMinSourceBytes = 2048;
+    static constexpr std::size_t kMaxEntries = 8;
+
+    // Pushes the compiled program for `source` onto the stack; false (with the
+    // stack as it was) when the source does not compile.
+    bool PushCompiled(duk_context* ctx, const std::string& source) {
+        if (source.size() < kMinSourceBytes) {
+            return duk_pcompile_lstring(ctx, 0, source.data(), source.size()) == 0;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            for (const auto& [text, bytecode] : entries_) {
+                if (text == source) {
+                    void* buffer = duk_push_fixed_buffer(ctx, bytecode.size());
+                    std::memcpy(buffer, bytecode.data(), bytecode.size());
+                    duk_load_function(ctx);
+                    return true;
+                }
+            }
+        }
+        if (duk_pcompile_lstring(ctx, 0, source.data(), source.size()) != 0) return false;
+        duk_dup_top(ctx);
+        duk_dump_function(ctx);
+        duk_size_t size = 0;
+        const auto* data = static_cast<const char*>(duk_get_buffer(ctx, -1, &size));
+        std::string bytecode(data, size);
+        duk_pop(ctx);
+        std::lock_guard lock(mutex_);
+        if (entries_.size() == kMaxEntries) entries_.pop_front();
+        entries_.emplace_back(source, std::move(bytecode));
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::deque<std::pair<std::string, std::string>> entries_;
+};
+
+ProgramCache& Programs() {
+    static ProgramCache cache;
+    return cache;
+}
+
 class ScriptControl final : public DispatchObject {
 public:
     ScriptControl() { ctx_ = duk_create_heap(Allocate, Reallocate, Free, &budget_, Fatal); }
@@ -119,8 +171,7 @@ private:
         if (wantValue) {
             ok = duk_peval_lstring(ctx_, source.data(), source.size()) == 0;
         } else {
-            ok = duk_pcompile_lstring(ctx_, 0, source.data(), source.size()) == 0 &&
-                 duk_pcall(ctx_, 0) == 0;
+            ok = Programs().PushCompiled(ctx_, source) && duk_pcall(ctx_, 0) == 0;
         }
         if (ok && wantValue) ok = TakeValue(result);
         duk_set_top(ctx_, top);

@@ -82,6 +82,27 @@ TEST_F(ScriptEngineTest, ARunawayScriptFailsAtTheMemoryCap) {
     EXPECT_EQ(Eval("'still alive'"), Text("still alive"));
 }
 
+TEST_F(ScriptEngineTest, ALargeProgramRunsAlikeInEveryEngine) {
+    // Large programs are compiled once and loaded in later engines: the loaded
+    // program must declare the same globals and keep its closures working.
+    std::string script =
+        "function fact(n){ return n <= 1 ? 1 : n * fact(n - 1); }\r\n"
+        "var counter = (function(){ var c = 0; return function(){ return ++c; }; })();\r\n"
+        "if (typeof shared !== 'object') { shared = {runs: 0}; }\r\nshared.runs++;\r\n";
+    while (script.size() < 4096) script += "// padding to make the program large\r\n";
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        AutomationObject fresh;
+        ASSERT_TRUE(CreateObject(fresh, "MSScriptControl.ScriptControl"));
+        SetProperty(fresh, "Language", "JavaScript");
+        CallMethod<double>(fresh, "AddCode", {Text(script)});
+        EXPECT_EQ(CallMethod<Text>(fresh, "Eval", {"fact(5) + ',' + counter() + counter() + ',' + shared.runs"}),
+                  Text("120,12,1"));
+    }
+    EXPECT_EQ(CallMethod<double>(engine, "AddCode", {Text(script + "this is a syntax error")}), 0);
+    EXPECT_EQ(Eval("typeof fact"), Text("undefined"));
+}
+
 TEST_F(ScriptEngineTest, EachEngineHasItsOwnGlobals) {
     AutomationObject second;
     ASSERT_TRUE(CreateObject(second, "MSScriptControl.ScriptControl"));

@@ -120,7 +120,8 @@ struct HttpServer::Callbacks {
             state->path = url;
             *context = state;
             server.requestsUnderWay_.fetch_add(1);
-            if (state->method != MHD_HTTP_METHOD_POST) return Reply(server, connection, *state);
+            // Answering now would make libmicrohttpd close the connection after the
+            // reply, so only an oversized body is refused at once.
             if (DeclaredLength(connection) > kMaxRequestBodyBytes) {
                 // Refused before the body is read; libmicrohttpd then closes the connection.
                 state->bodyTooLarge = true;

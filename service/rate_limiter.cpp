@@ -39,7 +39,8 @@ int RateLimiter::SecondsUntilAllowed(const std::string& client, Clock::time_poin
         bucket.tokens -= 1.0;
         return 0;
     }
-    return std::max(1, static_cast<int>(std::ceil((1.0 - bucket.tokens) / perSecond)));
+    // The small allowance keeps rounding noise from adding a whole second.
+    return std::max(1, static_cast<int>(std::ceil((1.0 - bucket.tokens) / perSecond - 1e-9)));
 }
 
 }  // namespace brenvik

@@ -15,15 +15,17 @@ namespace {
 constexpr const char* kEngineId = "MSScriptControl.ScriptControl";
 
 // "%d": decimal digits, "-" first when negative.
-Text IndexText(std::int32_t index) { return Text(std::string_view(std::to_string(index))); }
+Text IndexText(std::int32_t index) {
+    return Text(std::string_view(std::to_string(index)));
+}
 
 // "%.13g" in the C locale whatever the process locale is: at most 13
 // significant digits, no trailing zeros. Infinities and NaN give "inf" and
 // "nan", which the engine rejects as unknown names.
 Text NumberText(double number) {
     char buffer[40];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, number,
-                                std::chars_format::general, 13);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 13);
     return Text(std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
 }
 
@@ -32,7 +34,9 @@ Text ValueExpression(const Text& value, bool isJson) {
     return isJson ? value : ScriptStringLiteral(value);
 }
 
-bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+bool IsLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
 
 }  // namespace
 
@@ -41,7 +45,9 @@ JsonObject::JsonObject() {
     Init();
 }
 
-JsonObject::~JsonObject() { Destroy(); }
+JsonObject::~JsonObject() {
+    Destroy();
+}
 
 JsonObject::JsonObject(JsonObject&& other) noexcept
     : engine(std::move(other.engine)),
@@ -97,11 +103,15 @@ Text JsonObject::ToText() {
     return CallMethod<Text>(engine, "Eval", {Join("JSON.stringify(", varName, ")")});
 }
 
-void JsonObject::Clear() { CallMethod<void>(engine, "Eval", {Join(varName, "={}")}); }
+void JsonObject::Clear() {
+    CallMethod<void>(engine, "Eval", {Join(varName, "={}")});
+}
 
 namespace {
 
-Text DottedPath(const Text& varName, const Text& path) { return Join(varName, ".", path); }
+Text DottedPath(const Text& varName, const Text& path) {
+    return Join(varName, ".", path);
+}
 
 // An empty path reads the whole document; "[" first indexes it.
 Text BracketAwarePath(const Text& varName, const Text& path) {
@@ -180,9 +190,9 @@ std::int64_t JsonObject::GetCount(const Text& path) {
 
 void JsonObject::AppendItem(const Text& value, const Text& path, bool isJson) {
     const Text p = OptionalPath(varName, path);
-    CallMethod<void>(engine, "Eval",
-                     {Join("if(!", p, ".map){", p, "=[]} ", p, ".push(",
-                           ValueExpression(value, isJson), ")")});
+    CallMethod<void>(
+        engine, "Eval",
+        {Join("if(!", p, ".map){", p, "=[]} ", p, ".push(", ValueExpression(value, isJson), ")")});
 }
 
 JsonObject JsonObject::GetItemObject(std::int32_t index, const Text& path) {
@@ -208,10 +218,17 @@ void JsonObject::RemoveItem(std::int32_t index) {
 void JsonObject::Reset(JsonType typeCode) {
     const char* initial = nullptr;
     switch (typeCode) {
-        case JsonType::TypeNull: initial = "=null"; break;
-        case JsonType::TypeObject: initial = "={}"; break;
-        case JsonType::TypeArray: initial = "=new Array()"; break;
-        default: return;
+        case JsonType::TypeNull:
+            initial = "=null";
+            break;
+        case JsonType::TypeObject:
+            initial = "={}";
+            break;
+        case JsonType::TypeArray:
+            initial = "=new Array()";
+            break;
+        default:
+            return;
     }
     CallMethod<double>(engine, "Eval", {Join("var ", varName, initial)});
 }
@@ -225,10 +242,10 @@ bool JsonObject::HasMember(const Text& path) {
 }
 
 void JsonObject::GetMemberNames(std::vector<Text>& names, const Text& path) {
-    const Text list = CallMethod<Text>(
-        engine, "Eval",
-        {Join("var ary=''; for (var key in ", OptionalPath(varName, path),
-              ") {ary=ary+ key+','; }")});
+    const Text list =
+        CallMethod<Text>(engine, "Eval",
+                         {Join("var ary=''; for (var key in ", OptionalPath(varName, path),
+                               ") {ary=ary+ key+','; }")});
     Variant released = CallMethod<Variant>(engine, "Eval", {"ary=null"});
     ClearVariant(released);
 
@@ -257,7 +274,7 @@ JsonType JsonObject::GetType(const Text& path) {
     if (CompareTexts(kind, "string") == 0) return JsonType::TypeString;
     if (CompareTexts(kind, "object") == 0) {
         return CallMethod<bool>(engine, "Eval", {Join("!", p, ".map")}) ? JsonType::TypeObject
-                                                                           : JsonType::TypeArray;
+                                                                        : JsonType::TypeArray;
     }
     if (CompareTexts(kind, "number") == 0) return JsonType::TypeNumber;
     return JsonType::TypeOther;

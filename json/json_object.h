@@ -10,12 +10,12 @@ namespace brenvik {
 
 // The kinds of value that GetType reports and Reset takes.
 enum class JsonType : std::int32_t {
-    TypeNull = 0,     // null, or no value at all
+    TypeNull = 0,  // null, or no value at all
     TypeNumber = 2,
-    TypeObject = 4,   // an object without a truthy `map` member
-    TypeArray = 5,    // an array (or an object with a truthy `map` member)
+    TypeObject = 4,  // an object without a truthy `map` member
+    TypeArray = 5,   // an array (or an object with a truthy `map` member)
     TypeString = 6,
-    TypeOther = -1,   // true, false, a function, or a path that cannot be read
+    TypeOther = -1,  // true, false, a function, or a path that cannot be read
 };
 
 // A JSON document held as the global variable `varName` ("da") of a script
@@ -33,7 +33,7 @@ enum class JsonType : std::int32_t {
 // Each instance, constructed or copied, holds one automation initialisation of
 // the calling thread, which Destroy (or the destructor) gives back. Move-only.
 class JsonObject {
-public:
+  public:
     // varName "da", then Init: the document is an empty object.
     JsonObject();
     ~JsonObject();
@@ -101,7 +101,7 @@ public:
     AutomationObject engine;
     Text varName;
 
-private:
+  private:
     struct Uninitialised {};
     explicit JsonObject(Uninitialised) {}
 

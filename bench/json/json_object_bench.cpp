@@ -44,7 +44,8 @@ BENCHMARK(BM_ParseReplyAndReadTwoMembers)->Unit(benchmark::kMicrosecond);
 
 void BM_GetMemberObject(benchmark::State& state) {
     JsonObject json;
-    json.Parse(Text::FromUtf8(R"({"data":{"tinyurl":"http://127.0.0.1:8731/aB3dE9","hits":[1,2,3]}})"));
+    json.Parse(
+        Text::FromUtf8(R"({"data":{"tinyurl":"http://127.0.0.1:8731/aB3dE9","hits":[1,2,3]}})"));
     for (auto _ : state) {
         JsonObject member = json.GetMemberObject("data");
         benchmark::DoNotOptimize(member.engine);

@@ -91,10 +91,8 @@ TEST(JsonObjectParse, DoubleByteCharactersWhoseTrailByteIsABackslash) {
         const char* text;
     };
     const Case cases[] = {
-        {"\x95\x5c", true, "\x95\x5c"},
-        {"\x81\x5c", true, "\x81\x5c"},
-        {"\x81\x60", true, "\x81\x60"},
-        {"\x95\x5c\x5c\x5c", true, "\x95\x5c\x5c"},
+        {"\x95\x5c", true, "\x95\x5c"}, {"\x81\x5c", true, "\x81\x5c"},
+        {"\x81\x60", true, "\x81\x60"}, {"\x95\x5c\x5c\x5c", true, "\x95\x5c\x5c"},
         {"\xfe\x5c", false, ""},
     };
     for (const Case& c : cases) {
@@ -263,7 +261,8 @@ TEST(JsonObjectGetMemberObject, CopyAndSourceChangeIndependently) {
 }
 
 TEST(JsonObjectGetCount, CountsOwnMembersAndElements) {
-    const char* doc = R"({"e":{},"three":{"a":1,"b":2,"c":3},"none":[],"five":[1,2,3,4,5],"z":null})";
+    const char* doc =
+        R"({"e":{},"three":{"a":1,"b":2,"c":3},"none":[],"five":[1,2,3,4,5],"z":null})";
     RunRows({
         {"", CALL(GetCount(T(""))), "0"},
         {doc, CALL(GetCount(T(""))), "5"},
@@ -401,15 +400,30 @@ TEST(JsonObjectGetType, ReportsTheKindOfValue) {
         {doc, CALL(GetType(T("toJSONString"))), "-1"},
         {"[1]", CALL(GetType(T("[0]"))), "-1"},
         {"", "GetType after Parse of an empty text",
-         [](JsonObject& j) { j.Parse(T("")); return Show(j.GetType(T(""))); }, "0"},
+         [](JsonObject& j) {
+             j.Parse(T(""));
+             return Show(j.GetType(T("")));
+         },
+         "0"},
     });
 }
 
 // Every operation that takes a plain string stores exactly what it was given.
 TEST(JsonObjectPlainStrings, ArriveExactly) {
     const std::string values[] = {
-        "It's", "C:\\dir\\", "end\\", "\\'", "a\"b", "line1\r\nline2", "tab\there", "\x01\x1f",
-        "'+(hacked=1)+'", "</script>", Gbk("中文，标点。"), "\x95\x5c\x81\x5c", "\x80",
+        "It's",
+        "C:\\dir\\",
+        "end\\",
+        "\\'",
+        "a\"b",
+        "line1\r\nline2",
+        "tab\there",
+        "\x01\x1f",
+        "'+(hacked=1)+'",
+        "</script>",
+        Gbk("中文，标点。"),
+        "\x95\x5c\x81\x5c",
+        "\x80",
     };
     for (const std::string& value : values) {
         SCOPED_TRACE("value " + value);

@@ -1,20 +1,21 @@
 // The library script: its fixed opening, and its own JSON implementation,
 // loaded into an engine whose JSON was removed first and compared with the
 // engine's native JSON over a table of values.
+#include "json/library_script.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 
 #include "automation/automation.h"
-#include "json/library_script.h"
 #include "json/script_literal.h"
 
 namespace brenvik::testing {
 namespace {
 
 class LibraryScript : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         CoInitialize(nullptr);
         StartEngine(native, "");
@@ -75,26 +76,68 @@ TEST(LibraryScriptText, OpensWithGetCountAndUsesCrLfLineBreaks) {
 
 TEST_F(LibraryScript, StringifyMatchesTheNativeOne) {
     const char* values[] = {
-        "null", "true", "false", "0", "-0", "1.5", "-1e-7", "1e21", "123456789012345680000",
-        "NaN", "Infinity", "-Infinity", "undefined", "function(){}",
-        "''", "'a\"b\\\\c/'", "'\\u0000\\u0001\\u001f\\b\\f\\n\\r\\t\\u007f'", "'\\u00e9\\u4e2d\\u2028'",
-        "[]", "{}", "[[]]", "[1,[2,[3,{}]]]", "[,1,,]", "[undefined, function(){}, null]",
-        "{a:1,b:[true,null],c:{d:'x'}}", "{u:undefined,f:function(){},n:null}",
-        "{'':1,'a b':2,'\"':3,'\\n':4}", "{2:'two',1:'one',b:'b',a:'a'}",
-        "new Date(Date.UTC(2020,0,2,3,4,5,6))", "new Date(NaN)", "[new Date(0)]",
-        "new String('s')", "new Number(3)", "new Boolean(false)", "[new Number(NaN)]",
-        "{toJSON:function(k){return 'key=' + k}}", "{a:{toJSON:function(k){return [k]}}}",
-        "{a:{toJSON:function(){return undefined}}}", "Object.create({inherited:1})",
-        "/re/", "new Error('e')", "Math", "[Object.prototype.toJSONString]",
+        "null",
+        "true",
+        "false",
+        "0",
+        "-0",
+        "1.5",
+        "-1e-7",
+        "1e21",
+        "123456789012345680000",
+        "NaN",
+        "Infinity",
+        "-Infinity",
+        "undefined",
+        "function(){}",
+        "''",
+        "'a\"b\\\\c/'",
+        "'\\u0000\\u0001\\u001f\\b\\f\\n\\r\\t\\u007f'",
+        "'\\u00e9\\u4e2d\\u2028'",
+        "[]",
+        "{}",
+        "[[]]",
+        "[1,[2,[3,{}]]]",
+        "[,1,,]",
+        "[undefined, function(){}, null]",
+        "{a:1,b:[true,null],c:{d:'x'}}",
+        "{u:undefined,f:function(){},n:null}",
+        "{'':1,'a b':2,'\"':3,'\\n':4}",
+        "{2:'two',1:'one',b:'b',a:'a'}",
+        "new Date(Date.UTC(2020,0,2,3,4,5,6))",
+        "new Date(NaN)",
+        "[new Date(0)]",
+        "new String('s')",
+        "new Number(3)",
+        "new Boolean(false)",
+        "[new Number(NaN)]",
+        "{toJSON:function(k){return 'key=' + k}}",
+        "{a:{toJSON:function(k){return [k]}}}",
+        "{a:{toJSON:function(){return undefined}}}",
+        "Object.create({inherited:1})",
+        "/re/",
+        "new Error('e')",
+        "Math",
+        "[Object.prototype.toJSONString]",
     };
     const char* replacersAndSpaces[] = {
-        "", ", null, 2", ", null, '\\t'", ", null, 'abcdefghijklmn'", ", null, 20", ", null, 3.7",
-        ", null, -1", ", null, new Number(2)", ", null, new String('--')", ", null, ''",
+        "",
+        ", null, 2",
+        ", null, '\\t'",
+        ", null, 'abcdefghijklmn'",
+        ", null, 20",
+        ", null, 3.7",
+        ", null, -1",
+        ", null, new Number(2)",
+        ", null, new String('--')",
+        ", null, ''",
         ", null, true",
         ", function(k,v){return typeof v==='number' ? v*2 : v}",
         ", function(k,v){return k==='a' ? undefined : v}, 1",
         ", function(k,v){return k==='' ? v : String(k) + ':' + typeof this}",
-        ", ['a','c',1]", ", [new String('b'), new Number(2), {}, null]", ", 'not a replacer'",
+        ", ['a','c',1]",
+        ", [new String('b'), new Number(2), {}, null]",
+        ", 'not a replacer'",
     };
     for (const char* value : values) {
         for (const char* rest : replacersAndSpaces) {
@@ -118,15 +161,65 @@ TEST_F(LibraryScript, StringifyRejectsCycles) {
 TEST_F(LibraryScript, ParseMatchesTheNativeOne) {
     const char* texts[] = {
         // valid
-        "{\"a\":[1,2,{\"b\":null}],\"c\":\"x\"}", " \t\r\n[ 1 , 2 ]\n", "[]", "{}", "[[],{}]",
-        "\"\\u0041\\u4e2d\\n\\/\\\\\\\"\\b\\f\\r\\t\"", "\"\"", "-0", "-0.5e+3", "1E2", "1e-2",
-        "12345678901234567890", "0.1", "true", "false", "null", "{\"a\":1,\"a\":2}",
-        "{\"__proto__\":1}", "{\"\":\"empty name\"}", "\"\\ud83d\\ude00\"", "\"\\uD800\"",
+        "{\"a\":[1,2,{\"b\":null}],\"c\":\"x\"}",
+        " \t\r\n[ 1 , 2 ]\n",
+        "[]",
+        "{}",
+        "[[],{}]",
+        "\"\\u0041\\u4e2d\\n\\/\\\\\\\"\\b\\f\\r\\t\"",
+        "\"\"",
+        "-0",
+        "-0.5e+3",
+        "1E2",
+        "1e-2",
+        "12345678901234567890",
+        "0.1",
+        "true",
+        "false",
+        "null",
+        "{\"a\":1,\"a\":2}",
+        "{\"__proto__\":1}",
+        "{\"\":\"empty name\"}",
+        "\"\\ud83d\\ude00\"",
+        "\"\\uD800\"",
         // invalid
-        "", " ", "01", "-01", "1.", ".5", "+1", "-", "1e", "1e+", "0x10", "[1,]", "[,1]",
-        "{\"a\":1,}", "{'a':1}", "{a:1}", "{\"a\" 1}", "{\"a\":}", "\"a\tb\"", "\"a\nb\"",
-        "\"\\x41\"", "\"\\u00G1\"", "\"\\u12\"", "\"\\'\"", "undefined", "NaN", "Infinity",
-        "[1] x", "[1]]", "tru", "nul", "\"abc", "[", "{", "\"\\\"", "\f[1]", "[1]\v",
+        "",
+        " ",
+        "01",
+        "-01",
+        "1.",
+        ".5",
+        "+1",
+        "-",
+        "1e",
+        "1e+",
+        "0x10",
+        "[1,]",
+        "[,1]",
+        "{\"a\":1,}",
+        "{'a':1}",
+        "{a:1}",
+        "{\"a\" 1}",
+        "{\"a\":}",
+        "\"a\tb\"",
+        "\"a\nb\"",
+        "\"\\x41\"",
+        "\"\\u00G1\"",
+        "\"\\u12\"",
+        "\"\\'\"",
+        "undefined",
+        "NaN",
+        "Infinity",
+        "[1] x",
+        "[1]]",
+        "tru",
+        "nul",
+        "\"abc",
+        "[",
+        "{",
+        "\"\\\"",
+        "\f[1]",
+        "[1]\v",
         "// comment\n1",
     };
     for (const char* text : texts) {
@@ -159,8 +252,9 @@ TEST_F(LibraryScript, PrototypeMethodsAreEnumerableAndUseJson) {
         EXPECT_EQ(Eval(*engine, "({a:[1,'x']}).toJSONString()"), R"({"a":[1,"x"]})");
         EXPECT_EQ(Eval(*engine, "({a:1,b:2}).toJSONString(['b'])"), R"({"b":2})");
         EXPECT_EQ(Eval(*engine, "'[1,2]'.parseJSON()[1]"), "2");
-        EXPECT_EQ(Eval(*engine, "(function(){var n=[];for(var k in [5])n.push(k);return n.join()})()"),
-                  "0,toJSONString,parseJSON");
+        EXPECT_EQ(
+            Eval(*engine, "(function(){var n=[];for(var k in [5])n.push(k);return n.join()})()"),
+            "0,toJSONString,parseJSON");
         EXPECT_EQ(Eval(*engine, "get__count({a:1,b:2,c:3})"), "3");
         EXPECT_EQ(Eval(*engine, "get__count(null)"), "-2");
     }

@@ -2,14 +2,32 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <latch>
-#include <regex>
 #include <thread>
 
 #include "shortd_process.h"
 
 namespace brenvik::testing {
 namespace {
+
+bool IsGeneratedAlias(const std::string& alias) {
+    return alias.size() == 6 && std::all_of(alias.begin(), alias.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+           });
+}
+
+// True when `log` holds the line "<start><digits>us".
+bool HasLogLine(const std::string& log, const std::string& start) {
+    for (std::size_t at = log.find(start); at != std::string::npos; at = log.find(start, at + 1)) {
+        if (at != 0 && log[at - 1] != '\n') continue;
+        std::size_t end = at + start.size();
+        const std::size_t digits = end;
+        while (end < log.size() && log[end] >= '0' && log[end] <= '9') ++end;
+        if (end > digits && log.compare(end, 3, "us\n") == 0) return true;
+    }
+    return false;
+}
 
 class ShortdTest : public ::testing::Test {
 protected:
@@ -33,7 +51,7 @@ TEST_F(ShortdTest, CreatesAGeneratedLinkThatRedirects) {
     EXPECT_EQ(created.JsonText("message"), "短网址已生成");
     EXPECT_EQ(created.JsonText("longurl"), "https://example.com/path?a=1&b=2");
     const std::string alias = created.JsonText("alias");
-    EXPECT_TRUE(std::regex_match(alias, std::regex("[0-9A-Za-z]{6}"))) << alias;
+    EXPECT_TRUE(IsGeneratedAlias(alias)) << alias;
     EXPECT_EQ(created.JsonText("tinyurl"), service_.BaseUrl() + "/" + alias);
 
     const HttpResult visit = Get("/" + alias);
@@ -43,9 +61,7 @@ TEST_F(ShortdTest, CreatesAGeneratedLinkThatRedirects) {
 
     // One log line per request: method, path without query, status, microseconds.
     service_.Stop();
-    EXPECT_TRUE(std::regex_search(ReadWholeFile(log_),
-                                  std::regex("GET /" + alias + " 302 [0-9]+us\n")))
-        << ReadWholeFile(log_);
+    EXPECT_TRUE(HasLogLine(ReadWholeFile(log_), "GET /" + alias + " 302 ")) << ReadWholeFile(log_);
 }
 
 TEST_F(ShortdTest, SameAddressWithoutAliasGivesTheEarlierLink) {

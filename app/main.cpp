@@ -1,9 +1,8 @@
 // brenvik-shorturl: the desktop tool. The start-up sequence, step by step.
 
+#include <QApplication>
 #include <cstdio>
 #include <memory>
-
-#include <QApplication>
 
 #include "app/display_check.h"
 #include "app/exit_routines.h"

@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include <limits>
-
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -9,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <limits>
 
 #include "app/commands.h"
 #include "app/control_table.h"
@@ -93,8 +92,7 @@ MainWindow::MainWindow()
     for (const ControlDescription& description : kMainWindowControls) {
         QWidget* control = CreateControl(description, this);
         control->setObjectName(FromUtf8(description.name));
-        control->setGeometry(description.x, description.y, description.width,
-                             description.height);
+        control->setGeometry(description.x, description.y, description.width, description.height);
     }
 
     connect(qobject_cast<QPushButton*>(Control("按钮2")), &QPushButton::clicked, this,

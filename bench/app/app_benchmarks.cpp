@@ -61,8 +61,8 @@ struct Probe {
         for (std::string& entry : env) envp.push_back(entry.data());
         envp.push_back(nullptr);
         char* argv[] = {const_cast<char*>(BRENVIK_STARTUP_PROBE), nullptr};
-        const int spawned = posix_spawn(&pid, BRENVIK_STARTUP_PROBE, nullptr, nullptr, argv,
-                                        envp.data());
+        const int spawned =
+            posix_spawn(&pid, BRENVIK_STARTUP_PROBE, nullptr, nullptr, argv, envp.data());
         close(fds[1]);
         readFd = fds[0];
         return spawned == 0;
@@ -133,7 +133,11 @@ void BM_IdleWindowResidentMemory(benchmark::State& state) {
     state.counters["rss_MB"] = megabytes;
     state.SetLabel(Platform());
 }
-BENCHMARK(BM_IdleWindowResidentMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_IdleWindowResidentMemory)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 // One window, one loopback server and the request object, made on first use.
 struct GenerateRig {
@@ -162,7 +166,7 @@ struct GenerateRig {
         server.reset();
     }
 
-private:
+  private:
     GenerateRig() {
         server = std::make_unique<brenvik::testing::TestHttpServer>();
         server->Respond({200, "{\"tinyurl\":\"http://t.example/abc\",\"message\":\"生成成功\"}"});

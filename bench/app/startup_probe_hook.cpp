@@ -3,17 +3,18 @@
 // named by BRENVIK_PROBE_FD, then quits unless BRENVIK_PROBE_STAY is set (the
 // memory measurement keeps it idle). The tool itself has none of this.
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWindow>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
 class ShownReporter : public QObject {
-public:
+  public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* window = qobject_cast<QWindow*>(watched);
         if (reported_ || event->type() != QEvent::Expose || !window || !window->isExposed() ||
@@ -30,11 +31,13 @@ public:
         return false;
     }
 
-private:
+  private:
     bool reported_ = false;
 };
 
-void InstallShownReporter() { qApp->installEventFilter(new ShownReporter); }
+void InstallShownReporter() {
+    qApp->installEventFilter(new ShownReporter);
+}
 
 }  // namespace
 

@@ -3,9 +3,6 @@
 // Helpers for the window tests: a catcher that records and dismisses every
 // modal message box, and a recording stand-in for xdg-open put first on PATH.
 
-#include <functional>
-#include <vector>
-
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
@@ -14,6 +11,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
+#include <vector>
 
 namespace brenvik::testing {
 
@@ -33,7 +32,7 @@ struct CapturedBox {
 // While alive, polls for the active modal widget; each message box found is
 // recorded (with `snapshot()` taken at that moment) and dismissed with OK.
 class MessageBoxCatcher {
-public:
+  public:
     explicit MessageBoxCatcher(std::function<QString()> snapshot = {})
         : snapshot_(std::move(snapshot)) {
         timer_.setInterval(5);
@@ -43,7 +42,7 @@ public:
 
     const std::vector<CapturedBox>& Boxes() const { return boxes_; }
 
-private:
+  private:
     void Poll() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible() || box == handled_) return;
@@ -75,15 +74,16 @@ private:
 // A stand-in xdg-open that appends each call's arguments to a record file.
 // Construction puts its folder first on PATH, so the real code path finds it.
 class RecordingOpener {
-public:
+  public:
     RecordingOpener() {
         recordPath_ = dir_.filePath(QStringLiteral("calls"));
         QFile script(dir_.filePath(QStringLiteral("xdg-open")));
         script.open(QIODevice::WriteOnly);
         // Each call: the argument count, then every argument, each ended by a NUL.
-        script.write("#!/bin/sh\n"
-                     "{ printf '%s\\0' \"$#\"; for a in \"$@\"; do printf '%s\\0' \"$a\"; done; } >> '" +
-                     QFile::encodeName(recordPath_) + "'\n");
+        script.write(
+            "#!/bin/sh\n"
+            "{ printf '%s\\0' \"$#\"; for a in \"$@\"; do printf '%s\\0' \"$a\"; done; } >> '" +
+            QFile::encodeName(recordPath_) + "'\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         originalPath_ = qgetenv("PATH");
@@ -112,7 +112,7 @@ public:
     void MakeUnavailable() { qputenv("PATH", QFile::encodeName(emptyDir_.path())); }
     void MakeAvailable() { qputenv("PATH", QFile::encodeName(dir_.path())); }
 
-private:
+  private:
     QTemporaryDir dir_;
     QTemporaryDir emptyDir_;
     QString recordPath_;

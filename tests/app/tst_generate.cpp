@@ -23,17 +23,21 @@
 
 using brenvik::AutomationObject;
 using brenvik::ClassRegistry;
-using brenvik::MainWindow;
 using brenvik::httpRequest;
+using brenvik::MainWindow;
 using brenvik::testing::CannedResponse;
 using brenvik::testing::MessageBoxCatcher;
 using brenvik::testing::TestHttpServer;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-CannedResponse Json(const char* body) { return CannedResponse{200, body}; }
+CannedResponse Json(const char* body) {
+    return CannedResponse{200, body};
+}
 
 // The value of `name` in a form body (application/x-www-form-urlencoded).
 QString FormField(const std::string& body, const QString& name) {
@@ -52,7 +56,7 @@ QString FormField(const std::string& body, const QString& name) {
 class GenerateTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<TestHttpServer> server;
     std::unique_ptr<MainWindow> window;
 
@@ -79,7 +83,7 @@ private:
         return catcher.Boxes();
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         server = std::make_unique<TestHttpServer>();
         qputenv("BRENVIK_SERVICE_URL", QByteArray::fromStdString(server->Url("/create.php")));
@@ -105,25 +109,32 @@ private slots:
         QTest::addColumn<QString>("expectedMessage");
         const QByteArray json = "application/json; charset=utf-8";
         QTest::newRow("both members")
-            << 200 << json << QByteArray("{\"tinyurl\":\"http://t.example/abc\",\"message\":\"生成成功\"}")
+            << 200 << json
+            << QByteArray("{\"tinyurl\":\"http://t.example/abc\",\"message\":\"生成成功\"}")
             << "http://t.example/abc" << U("生成成功");
         QTest::newRow("without tinyurl")
             << 200 << json << QByteArray("{\"status\":0,\"message\":\"该短网址已被占用\"}") << ""
             << U("该短网址已被占用");
         QTest::newRow("without message")
             << 200 << json << QByteArray("{\"tinyurl\":\"http://t.example/q\"}")
-            << "http://t.example/q" << "";
+            << "http://t.example/q"
+            << "";
         QTest::newRow("html error page")
             << 500 << QByteArray("text/html")
             << QByteArray("<html><body><h1>500 Internal Server Error</h1></body></html>") << ""
             << "";
-        QTest::newRow("empty reply") << 200 << json << QByteArray() << "" << "";
-        QTest::newRow("not an object") << 200 << json << QByteArray("[1,2,3]") << "" << "";
+        QTest::newRow("empty reply") << 200 << json << QByteArray() << ""
+                                     << "";
+        QTest::newRow("not an object") << 200 << json << QByteArray("[1,2,3]") << ""
+                                       << "";
         QTest::newRow("members of other kinds")
-            << 200 << json << QByteArray("{\"tinyurl\":12,\"message\":true}") << "12" << "true";
+            << 200 << json << QByteArray("{\"tinyurl\":12,\"message\":true}") << "12"
+            << "true";
         QTest::newRow("character outside GBK")
-            << 200 << json << QByteArray("{\"tinyurl\":\"http://t.example/\xF0\x9F\x98\x80\","
-                                         "\"message\":\"\xE2\x82\xAC ok\"}")
+            << 200 << json
+            << QByteArray(
+                   "{\"tinyurl\":\"http://t.example/\xF0\x9F\x98\x80\","
+                   "\"message\":\"\xE2\x82\xAC ok\"}")
             << "http://t.example/?" << U("€ ok");
     }
 
@@ -133,8 +144,8 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(QString, expectedResult);
         QFETCH(QString, expectedMessage);
-        server->Respond(
-            CannedResponse{status, body.toStdString(), {{"Content-Type", contentType.toStdString()}}});
+        server->Respond(CannedResponse{
+            status, body.toStdString(), {{"Content-Type", contentType.toStdString()}}});
         window->WriteText("编辑框3", brenvik::Text("left from before"));
         Type("编辑框1", U(" http://example.com/长/路径?a=1&b=2 "));
         Type("编辑框2", U("my alias"));
@@ -174,7 +185,8 @@ private slots:
         QCOMPARE(PressGenerate().at(0).text, QStringLiteral("ok"));
         QCOMPARE(ResultBox(), QStringLiteral("http://t.example/one"));
 
-        server->Respond(CannedResponse{404, "<html>Not Found</html>", {{"Content-Type", "text/html"}}});
+        server->Respond(
+            CannedResponse{404, "<html>Not Found</html>", {{"Content-Type", "text/html"}}});
         const auto boxes = PressGenerate();
         QCOMPARE(ResultBox(), QString());
         QCOMPARE(boxes.size(), std::size_t(1));

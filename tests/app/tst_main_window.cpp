@@ -8,8 +8,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <memory>
 
 #include "app/control_table.h"
@@ -22,7 +24,9 @@ using brenvik::MainWindow;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 QString ClassOf(const QWidget* widget) {
     if (qobject_cast<const HyperlinkBox*>(widget)) return QStringLiteral("hyperlink");
@@ -47,12 +51,12 @@ QString TextOf(const QWidget* widget) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<MainWindow> window;
 
     QWidget* Control(const char* name) { return window->Control(name); }
 
-private slots:
+  private slots:
     void init() {
         window = std::make_unique<MainWindow>();
         window->ShowCentred();
@@ -70,8 +74,7 @@ private slots:
 
     void windowFrameAndPlacement() {
         QVERIFY(window->windowTitle().startsWith(U("Brenvik短网址生成器  ")));
-        QCOMPARE(window->windowTitle(),
-                 U("Brenvik短网址生成器  ") + U(brenvik::kPublisherContact));
+        QCOMPARE(window->windowTitle(), U("Brenvik短网址生成器  ") + U(brenvik::kPublisherContact));
 
         const Qt::WindowFlags flags = window->windowFlags();
         QVERIFY(flags & Qt::WindowTitleHint);
@@ -89,7 +92,8 @@ private slots:
                         screen.y() + (screen.height() - 175) / 2));
 
         // The layout fits the client area with a margin on the right and below.
-        for (QWidget* control : window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (QWidget* control :
+             window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             QVERIFY2(window->rect().contains(control->geometry()),
                      qPrintable(control->objectName()));
         }
@@ -104,18 +108,24 @@ private slots:
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("takesFocus");
-        QTest::newRow("标签1") << U("标签1") << "label" << QRect(13, 12, 59, 24) << U("缩短网址：") << false;
-        QTest::newRow("编辑框1") << U("编辑框1") << "line edit" << QRect(80, 16, 328, 20) << "" << true;
+        QTest::newRow("标签1") << U("标签1") << "label" << QRect(13, 12, 59, 24) << U("缩短网址：")
+                               << false;
+        QTest::newRow("编辑框1") << U("编辑框1") << "line edit" << QRect(80, 16, 328, 20) << ""
+                                 << true;
         QTest::newRow("标签2") << U("标签2") << "label" << QRect(14, 40, 136, 24)
-                             << U("自定义短网址(至少1位)") << false;
-        QTest::newRow("编辑框2") << U("编辑框2") << "line edit" << QRect(157, 43, 163, 20) << "" << true;
-        QTest::newRow("按钮2") << U("按钮2") << "push button" << QRect(328, 41, 80, 24) << U("生成") << true;
-        QTest::newRow("编辑框3") << U("编辑框3") << "multi-line edit" << QRect(16, 76, 304, 28) << "" << true;
-        QTest::newRow("按钮1") << U("按钮1") << "push button" << QRect(328, 78, 80, 26) << U("打开") << true;
+                               << U("自定义短网址(至少1位)") << false;
+        QTest::newRow("编辑框2") << U("编辑框2") << "line edit" << QRect(157, 43, 163, 20) << ""
+                                 << true;
+        QTest::newRow("按钮2") << U("按钮2") << "push button" << QRect(328, 41, 80, 24) << U("生成")
+                               << true;
+        QTest::newRow("编辑框3") << U("编辑框3") << "multi-line edit" << QRect(16, 76, 304, 28)
+                                 << "" << true;
+        QTest::newRow("按钮1") << U("按钮1") << "push button" << QRect(328, 78, 80, 26) << U("打开")
+                               << true;
         QTest::newRow("超级链接框1") << U("超级链接框1") << "hyperlink" << QRect(16, 107, 80, 24)
-                                << U("Tarnwell社区") << false;
+                                     << U("Tarnwell社区") << false;
         QTest::newRow("超级链接框2") << U("超级链接框2") << "hyperlink" << QRect(328, 107, 80, 24)
-                                << U("联系Brenvik") << false;
+                                     << U("联系Brenvik") << false;
     }
 
     void controls() {
@@ -221,6 +231,17 @@ private slots:
         QVERIFY(box->document()->firstBlock().layout()->lineCount() > 2);
         QVERIFY2(box->verticalScrollBar()->value() > 0, "the view follows the caret down");
         QVERIFY(box->cursorRect().bottom() <= box->viewport()->height());
+    }
+
+    void closingTheWindowEndsTheMessageLoop() {
+        QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        QTimer bound;  // ends a loop that would otherwise never end
+        bound.setSingleShot(true);
+        connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        bound.start(5000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(lastWindowClosed.count(), 1);
     }
 
     void writeTextReplacesAndReadTextRoundTripsChinese() {

@@ -21,7 +21,9 @@ using brenvik::testing::RecordingOpener;
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // True when some pixel of the rendered link is exactly `colour`.
 bool IsDrawnIn(HyperlinkBox* link, QColor colour) {
@@ -39,7 +41,7 @@ bool IsDrawnIn(HyperlinkBox* link, QColor colour) {
 class ShellAndMessagesTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     std::unique_ptr<RecordingOpener> opener;
     std::unique_ptr<MainWindow> window;
 
@@ -60,7 +62,7 @@ private:
         return opener->Calls();
     }
 
-private slots:
+  private slots:
     void init() {
         opener = std::make_unique<RecordingOpener>();
         window = std::make_unique<MainWindow>();
@@ -85,7 +87,7 @@ private slots:
         MessageBoxCatcher catcher([this] {
             // While the box is up the main window receives no input.
             return QApplication::activeModalWidget() != window.get() ? QStringLiteral("blocked")
-                                                                       : QString();
+                                                                     : QString();
         });
         brenvik::ShowMessage(utf8.isNull() ? Text() : Text::FromUtf8(utf8.toStdString()));
 

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git ca-certificates curl
   libcurl4-openssl-dev duktape-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libmicrohttpd-dev libsqlite3-dev zlib1g-dev
   xvfb xauth x11-utils fonts-wqy-microhei imagemagick xdg-utils

@@ -157,12 +157,18 @@ struct HttpServer::Callbacks {
         const auto micros =
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - state->start)
                 .count();
-        const std::string status = state->status ? std::to_string(state->status) : "-";
-        std::fprintf(stderr, "%s %s %s %lldus\n", state->method.c_str(),
-                     PrintablePath(state->path).c_str(), status.c_str(),
-                     static_cast<long long>(micros));
+        auto& server = *static_cast<HttpServer*>(cls);
+        std::string line = state->method;
+        line += ' ';
+        line += PrintablePath(state->path);
+        line += ' ';
+        line += state->status ? std::to_string(state->status) : "-";
+        line += ' ';
+        line += std::to_string(micros);
+        line += "us\n";
+        server.log_.Write(line);
         delete state;
-        static_cast<HttpServer*>(cls)->requestsUnderWay_.fetch_sub(1);
+        server.requestsUnderWay_.fetch_sub(1);
     }
 
     // The path is decoded by the service itself, strictly; libmicrohttpd's own

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "service/listen_address.h"
+#include "service/request_log.h"
 #include "service/shortening_service.h"
 
 struct MHD_Daemon;
@@ -14,14 +15,14 @@ namespace brenvik {
 
 struct HttpServerSettings {
     ListenAddress listen;
-    unsigned threads = 2;
+    unsigned threads = 8;
     unsigned connectionTimeoutSeconds = 10;  // idle or slow clients are dropped after this
     unsigned connectionLimit = 1000;
 };
 
 // The HTTP/1.1 front of the service, over libmicrohttpd: a pool of threads reads
 // requests, hands them to the ShorteningService and writes one line per request to
-// stderr (method, path without query, status, microseconds).
+// stderr (method, path without query, status, microseconds) through a RequestLog.
 class HttpServer {
 public:
     // Binds the listening socket, so that the port is known before requests are
@@ -46,6 +47,7 @@ private:
     explicit HttpServer(const HttpServerSettings& settings) : settings_(settings) {}
 
     const HttpServerSettings settings_;
+    RequestLog log_{stderr};  // the destructor stops the daemon before this goes
     int listenSocket_ = -1;  // owned until handed to libmicrohttpd
     int port_ = 0;
     ShorteningService* service_ = nullptr;

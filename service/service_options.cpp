@@ -113,7 +113,7 @@ std::string UsageText(int defaultPort) {
            "                          port 0 picks a free one; IPv6 as [::1]:PORT)\n"
            "  --db PATH               SQLite database (default " + DefaultDatabasePath() + ")\n"
            "  --public-url URL        origin of the short addresses (default http://ADDR:PORT)\n"
-           "  --threads N             request threads (default 2)\n"
+           "  --threads N             request threads (default 8)\n"
            "  --rate-limit N          creates per minute per client address (default 60, 0: off)\n"
            "  --limit-loopback        apply the rate limit to loopback clients too\n"
            "  --connection-timeout S  drop idle or slow connections after S seconds (default 10)\n"

@@ -15,7 +15,9 @@ struct ServiceOptions {
     ListenAddress listen;
     std::string databasePath;  // "" until defaulted by the caller
     std::string publicUrl;     // "" means http:// + the listening address
-    unsigned threads = 2;
+    // More threads than cores: a create holds its thread until the group commit
+    // that carries it is on disk, and more waiting creates make bigger groups.
+    unsigned threads = 8;
     int createsPerMinute = 60;
     bool limitLoopback = false;
     unsigned connectionTimeoutSeconds = 10;

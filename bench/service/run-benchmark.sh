@@ -14,8 +14,14 @@ repo=$(cd "$here/../.." && pwd)
 build=${1:-$repo/build}
 shortd=$build/service/brenvik-shortd
 # The command-line client is built by the app's own build; SHORTEN points elsewhere.
-shorten=${SHORTEN:-$build/app/brenvik-shorten}
-[ -x "$shorten" ] || [ -n "${SHORTEN:-}" ] || shorten=$repo/build/app/brenvik-shorten
+shorten=${SHORTEN:-}
+if [ -z "$shorten" ]; then
+  for candidate in "$build/app/cli/brenvik-shorten" "$repo/build/app/cli/brenvik-shorten" \
+                   "$build/app/brenvik-shorten" "$repo/build/app/brenvik-shorten"; do
+    [ -x "$candidate" ] && { shorten=$candidate; break; }
+  done
+  [ -n "$shorten" ] || shorten=$repo/build/app/cli/brenvik-shorten
+fi
 duration=${DURATION:-10s}
 connections=${CONNECTIONS:-50}
 wrkThreads=${WRK_THREADS:-2}
@@ -129,14 +135,17 @@ read -r nginxRps nginxP99 < <(WrkFigures "$work/wrk-nginx.txt")
 kill "$nginxPid"; wait "$nginxPid" 2>/dev/null || true; nginxPid=""
 
 # --- creates, then kill -9 ---------------------------------------------------------
-# Run "a": full length, killed right after wrk stops (nothing checkpointed, no clean close).
-wrk -t"$wrkThreads" -c"$connections" -d"$duration" -s "$here/create-distinct.lua" "$base" -- a "$work" \
+wrk -t"$wrkThreads" -c"$connections" -d"$duration" -s "$here/create-distinct.lua" "$base" -- rate "$work" \
   > "$work/wrk-create.txt"
 read -r createRps _ < <(WrkFigures "$work/wrk-create.txt")
+# Run "a": every acknowledged create recorded, killed right after wrk stops (nothing
+# checkpointed, no clean close).
+wrk -t"$wrkThreads" -c"$connections" -d5s -s "$here/create-distinct.lua" "$base" -- a "$work" record \
+  > "$work/wrk-create-a.txt"
 KillShortd
 # Run "b": killed in the middle of the load.
 StartShortd
-wrk -t"$wrkThreads" -c"$connections" -d5s -s "$here/create-distinct.lua" "$base" -- b "$work" \
+wrk -t"$wrkThreads" -c"$connections" -d5s -s "$here/create-distinct.lua" "$base" -- b "$work" record \
   > "$work/wrk-create-b.txt" 2>&1 &
 wrkPid=$!
 sleep 2.5

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 namespace brenvik {
@@ -16,14 +17,26 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Threads that run creates; more than the connections a busy client opens, so that
+// their inserts gather into one commit.
+constexpr unsigned kCreateWorkers = 64;
+
 // What one request gathers between the calls libmicrohttpd makes for it.
 struct RequestState {
     Clock::time_point start = Clock::now();
     std::string method;
     std::string path;
+    std::string contentType;
     std::string body;
     bool bodyTooLarge = false;
-    int status = 0;  // 0 until a reply is queued
+    std::string clientAddress;
+    bool clientIsLoopback = false;
+    std::optional<HttpReply> reply;  // made by a create worker while the connection waits
+    int status = 0;                  // 0 until a reply is queued
+
+    HttpRequest AsRequest() const {
+        return {method, path, contentType, body, bodyTooLarge, clientAddress, clientIsLoopback};
+    }
 };
 
 struct ClientAddress {
@@ -81,22 +94,21 @@ std::size_t DeclaredLength(MHD_Connection* connection) {
 }  // namespace
 
 struct HttpServer::Callbacks {
-    static MHD_Result Reply(HttpServer& server, MHD_Connection* connection, RequestState& state) {
-        HttpRequest request;
-        request.method = state.method;
-        request.path = state.path;
+    // Copies what the service needs from the connection, so that the request can be
+    // answered on another thread.
+    static void TakeRequestDetails(MHD_Connection* connection, RequestState& state) {
         const char* contentType = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
                                                               MHD_HTTP_HEADER_CONTENT_TYPE);
-        request.contentType = contentType ? contentType : "";
-        request.body = state.body;
-        request.bodyTooLarge = state.bodyTooLarge;
+        state.contentType = contentType ? contentType : "";
         ClientAddress client = DescribeClient(connection);
-        request.clientAddress = std::move(client.text);
-        request.clientIsLoopback = client.isLoopback;
+        state.clientAddress = std::move(client.text);
+        state.clientIsLoopback = client.isLoopback;
+    }
 
-        HttpReply reply = server.service_->Handle(request);
+    static MHD_Result QueueReply(MHD_Connection* connection, RequestState& state,
+                                 const HttpReply& reply) {
         MHD_Response* response = MHD_create_response_from_buffer(
-            reply.body.size(), reply.body.data(), MHD_RESPMEM_MUST_COPY);
+            reply.body.size(), const_cast<char*>(reply.body.data()), MHD_RESPMEM_MUST_COPY);
         if (response == nullptr) return MHD_NO;
         MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, reply.contentType.c_str());
         for (const auto& [name, value] : reply.headers) {
@@ -107,6 +119,25 @@ struct HttpServer::Callbacks {
         MHD_destroy_response(response);
         if (queued == MHD_YES) state.status = reply.status;
         return queued;
+    }
+
+    static MHD_Result Reply(HttpServer& server, MHD_Connection* connection, RequestState& state) {
+        TakeRequestDetails(connection, state);
+        return QueueReply(connection, state, server.service_->Handle(state.AsRequest()));
+    }
+
+    // A create waits for the group commit that makes it durable: the connection is
+    // suspended meanwhile, so that the request threads go on serving others and many
+    // creates can share one commit.
+    static MHD_Result ReplyLater(HttpServer& server, MHD_Connection* connection,
+                                 RequestState& state) {
+        TakeRequestDetails(connection, state);
+        MHD_suspend_connection(connection);
+        server.createWorkers_->Post([&server, connection, &state] {
+            state.reply = server.service_->Handle(state.AsRequest());
+            MHD_resume_connection(connection);
+        });
+        return MHD_YES;
     }
 
     static MHD_Result OnRequest(void* cls, MHD_Connection* connection, const char* url,
@@ -145,6 +176,10 @@ struct HttpServer::Callbacks {
             }
             *uploadDataSize = 0;
             return MHD_YES;
+        }
+        if (state->reply) return QueueReply(connection, *state, *state->reply);
+        if (state->method == MHD_HTTP_METHOD_POST && !state->bodyTooLarge) {
+            return ReplyLater(server, connection, *state);
         }
         return Reply(server, connection, *state);
     }
@@ -208,7 +243,8 @@ std::unique_ptr<HttpServer> HttpServer::Bind(const HttpServerSettings& settings,
 bool HttpServer::Serve(ShorteningService& service, std::string& error) {
     service_ = &service;
     unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_ITC |
-                     MHD_USE_ERROR_LOG;
+                     MHD_USE_ERROR_LOG | MHD_ALLOW_SUSPEND_RESUME;
+    createWorkers_ = std::make_unique<WorkQueue>(kCreateWorkers);
     if (settings_.listen.isIpv6) flags |= MHD_USE_IPv6;
     daemon_ = MHD_start_daemon(
         flags, 0, nullptr, nullptr, &Callbacks::OnRequest, this,
@@ -228,7 +264,7 @@ bool HttpServer::Serve(ShorteningService& service, std::string& error) {
 }
 
 HttpServer::~HttpServer() {
-    if (daemon_ != nullptr) MHD_stop_daemon(daemon_);
+    Stop(std::chrono::milliseconds(0));
     if (listenSocket_ >= 0) close(listenSocket_);
 }
 
@@ -240,6 +276,8 @@ void HttpServer::Stop(std::chrono::milliseconds grace) {
     while (requestsUnderWay_.load() > 0 && Clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    // Creates still queued finish and resume their connections before the daemon goes.
+    createWorkers_.reset();
     MHD_stop_daemon(daemon_);
     daemon_ = nullptr;
 }

@@ -8,6 +8,7 @@
 #include "service/listen_address.h"
 #include "service/request_log.h"
 #include "service/shortening_service.h"
+#include "service/work_queue.h"
 
 struct MHD_Daemon;
 
@@ -51,6 +52,7 @@ private:
     int listenSocket_ = -1;  // owned until handed to libmicrohttpd
     int port_ = 0;
     ShorteningService* service_ = nullptr;
+    std::unique_ptr<WorkQueue> createWorkers_;
     MHD_Daemon* daemon_ = nullptr;
     std::atomic<int> requestsUnderWay_{0};
 };

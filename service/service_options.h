@@ -15,9 +15,7 @@ struct ServiceOptions {
     ListenAddress listen;
     std::string databasePath;  // "" until defaulted by the caller
     std::string publicUrl;     // "" means http:// + the listening address
-    // More threads than cores: a create holds its thread until the group commit
-    // that carries it is on disk, and more waiting creates make bigger groups.
-    unsigned threads = 8;
+    unsigned threads = 8;  // request threads; creates run on workers of their own
     int createsPerMinute = 60;
     bool limitLoopback = false;
     unsigned connectionTimeoutSeconds = 10;

@@ -9,7 +9,7 @@ namespace brenvik {
 namespace {
 
 class Reader {
-public:
+  public:
     explicit Reader(std::string_view text) : text_(text) {}
 
     std::optional<FlatJsonObject> ReadObject() {
@@ -40,7 +40,7 @@ public:
         return object;
     }
 
-private:
+  private:
     bool Take(char c) {
         if (pos_ < text_.size() && text_[pos_] == c) {
             ++pos_;

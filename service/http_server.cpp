@@ -1,8 +1,8 @@
 #include "service/http_server.h"
 
 #include <arpa/inet.h>
-#include <sys/socket.h>
 #include <microhttpd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,8 +59,9 @@ ClientAddress DescribeClient(MHD_Connection* connection) {
         sockaddr_in6 v6;
         std::memcpy(&v6, info->client_addr, sizeof v6);
         inet_ntop(AF_INET6, &v6.sin6_addr, text, sizeof text);
-        client.isLoopback = IN6_IS_ADDR_LOOPBACK(&v6.sin6_addr) ||
-                            (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr) && v6.sin6_addr.s6_addr[12] == 127);
+        client.isLoopback =
+            IN6_IS_ADDR_LOOPBACK(&v6.sin6_addr) ||
+            (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr) && v6.sin6_addr.s6_addr[12] == 127);
     }
     client.text = text;
     return client;
@@ -97,8 +98,8 @@ struct HttpServer::Callbacks {
     // Copies what the service needs from the connection, so that the request can be
     // answered on another thread.
     static void TakeRequestDetails(MHD_Connection* connection, RequestState& state) {
-        const char* contentType = MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
-                                                              MHD_HTTP_HEADER_CONTENT_TYPE);
+        const char* contentType =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_TYPE);
         state.contentType = contentType ? contentType : "";
         ClientAddress client = DescribeClient(connection);
         state.clientAddress = std::move(client.text);
@@ -141,8 +142,8 @@ struct HttpServer::Callbacks {
     }
 
     static MHD_Result OnRequest(void* cls, MHD_Connection* connection, const char* url,
-                                const char* method, const char* /*version*/,
-                                const char* uploadData, size_t* uploadDataSize, void** context) {
+                                const char* method, const char* /*version*/, const char* uploadData,
+                                size_t* uploadDataSize, void** context) {
         auto& server = *static_cast<HttpServer*>(cls);
         auto* state = static_cast<RequestState*>(*context);
         if (state == nullptr) {
@@ -224,10 +225,12 @@ std::unique_ptr<HttpServer> HttpServer::Bind(const HttpServerSettings& settings,
     }
     const int on = 1;
     setsockopt(server->listenSocket_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (family == AF_INET6) setsockopt(server->listenSocket_, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
+    if (family == AF_INET6)
+        setsockopt(server->listenSocket_, IPPROTO_IPV6, IPV6_V6ONLY, &on, sizeof on);
     const sockaddr_in6 address = settings.listen.SocketAddress();
     const socklen_t addressSize = family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
-    if (bind(server->listenSocket_, reinterpret_cast<const sockaddr*>(&address), addressSize) != 0 ||
+    if (bind(server->listenSocket_, reinterpret_cast<const sockaddr*>(&address), addressSize) !=
+            0 ||
         listen(server->listenSocket_, SOMAXCONN) != 0) {
         error = "cannot listen on " + settings.listen.HostAndPort() + ": " + std::strerror(errno);
         return nullptr;
@@ -246,15 +249,13 @@ bool HttpServer::Serve(ShorteningService& service, std::string& error) {
                      MHD_USE_ERROR_LOG | MHD_ALLOW_SUSPEND_RESUME;
     createWorkers_ = std::make_unique<WorkQueue>(kCreateWorkers);
     if (settings_.listen.isIpv6) flags |= MHD_USE_IPv6;
-    daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &Callbacks::OnRequest, this,
-        MHD_OPTION_LISTEN_SOCKET, listenSocket_,
-        MHD_OPTION_THREAD_POOL_SIZE, settings_.threads,
-        MHD_OPTION_CONNECTION_TIMEOUT, settings_.connectionTimeoutSeconds,
-        MHD_OPTION_CONNECTION_LIMIT, settings_.connectionLimit,
-        MHD_OPTION_NOTIFY_COMPLETED, &Callbacks::OnCompleted, this,
-        MHD_OPTION_UNESCAPE_CALLBACK, &Callbacks::KeepEscapes, nullptr,
-        MHD_OPTION_END);
+    daemon_ = MHD_start_daemon(flags, 0, nullptr, nullptr, &Callbacks::OnRequest, this,
+                               MHD_OPTION_LISTEN_SOCKET, listenSocket_, MHD_OPTION_THREAD_POOL_SIZE,
+                               settings_.threads, MHD_OPTION_CONNECTION_TIMEOUT,
+                               settings_.connectionTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
+                               settings_.connectionLimit, MHD_OPTION_NOTIFY_COMPLETED,
+                               &Callbacks::OnCompleted, this, MHD_OPTION_UNESCAPE_CALLBACK,
+                               &Callbacks::KeepEscapes, nullptr, MHD_OPTION_END);
     if (daemon_ == nullptr) {
         error = "cannot start the HTTP server on " + settings_.listen.HostAndPort();
         return false;

@@ -25,11 +25,10 @@ struct HttpServerSettings {
 // requests, hands them to the ShorteningService and writes one line per request to
 // stderr (method, path without query, status, microseconds) through a RequestLog.
 class HttpServer {
-public:
+  public:
     // Binds the listening socket, so that the port is known before requests are
     // taken. Null when the address cannot be bound; `error` then says why.
-    static std::unique_ptr<HttpServer> Bind(const HttpServerSettings& settings,
-                                            std::string& error);
+    static std::unique_ptr<HttpServer> Bind(const HttpServerSettings& settings, std::string& error);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
@@ -44,12 +43,12 @@ public:
 
     struct Callbacks;
 
-private:
+  private:
     explicit HttpServer(const HttpServerSettings& settings) : settings_(settings) {}
 
     const HttpServerSettings settings_;
     RequestLog log_{stderr};  // the destructor stops the daemon before this goes
-    int listenSocket_ = -1;  // owned until handed to libmicrohttpd
+    int listenSocket_ = -1;   // owned until handed to libmicrohttpd
     int port_ = 0;
     ShorteningService* service_ = nullptr;
     std::unique_ptr<WorkQueue> createWorkers_;

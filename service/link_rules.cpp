@@ -13,17 +13,19 @@ namespace brenvik {
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 bool IsSchemeCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '+' || c == '-' || c == '.';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' ||
+           c == '-' || c == '.';
 }
 
 // Letters and digits of every script, as the C.UTF-8 character classes define them;
@@ -89,8 +91,8 @@ AuthorityProblem ReadAuthority(std::string_view authority, int defaultPort, WebO
     if (host.empty()) return AuthorityProblem::NoHost;
     int portNumber = defaultPort;
     if (!port.empty()) {
-        if (port.size() > 5 || !std::all_of(port.begin(), port.end(),
-                                            [](char c) { return c >= '0' && c <= '9'; })) {
+        if (port.size() > 5 ||
+            !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; })) {
             return AuthorityProblem::BadPort;
         }
         portNumber = std::stoi(std::string(port));
@@ -153,10 +155,12 @@ const char* CheckLongUrl(std::string_view url, std::span<const WebOrigin> servic
 
 bool IsReservedAlias(std::string_view alias) {
     static constexpr std::array<std::string_view, 14> kReserved = {
-        "create.php", "create",    "healthz", "favicon.ico", "robots.txt", "index.html", "index.php",
-        "api",        "admin",     "static",  "assets",      "export",     "import",     "sitemap.xml"};
-    return std::any_of(kReserved.begin(), kReserved.end(),
-                       [alias](std::string_view name) { return EqualsIgnoringAsciiCase(alias, name); });
+        "create.php", "create",    "healthz", "favicon.ico", "robots.txt",
+        "index.html", "index.php", "api",     "admin",       "static",
+        "assets",     "export",    "import",  "sitemap.xml"};
+    return std::any_of(kReserved.begin(), kReserved.end(), [alias](std::string_view name) {
+        return EqualsIgnoringAsciiCase(alias, name);
+    });
 }
 
 const char* CheckAlias(std::string_view alias) {

@@ -12,7 +12,7 @@ namespace brenvik {
 struct Link {
     std::string alias;
     std::string longUrl;
-    bool generated = false;     // the service chose the alias
+    bool generated = false;      // the service chose the alias
     std::int64_t createdAt = 0;  // seconds since 1970
     std::int64_t visits = 0;
 
@@ -45,7 +45,7 @@ struct BatchOutcome {
 // Where links live. Implementations are safe to call from many threads at once.
 // Aliases compare byte for byte.
 class LinkStore {
-public:
+  public:
     virtual ~LinkStore() = default;
 
     // Adds one link; returns only when an Inserted link is durable, so that it may be

@@ -119,8 +119,8 @@ int RunService(const ServiceOptions& options) {
 int RunExport(const ServiceOptions& options) {
     auto store = OpenStore(options);
     if (!store) return 1;
-    std::FILE* out = options.transferFile == "-" ? stdout
-                                                 : std::fopen(options.transferFile.c_str(), "w");
+    std::FILE* out =
+        options.transferFile == "-" ? stdout : std::fopen(options.transferFile.c_str(), "w");
     if (out == nullptr) {
         ReportFailure("cannot write " + options.transferFile + ": " + std::strerror(errno));
         return 1;
@@ -138,8 +138,8 @@ int RunExport(const ServiceOptions& options) {
 int RunImport(const ServiceOptions& options) {
     auto store = OpenStore(options);
     if (!store) return 1;
-    std::FILE* in = options.transferFile == "-" ? stdin
-                                                : std::fopen(options.transferFile.c_str(), "r");
+    std::FILE* in =
+        options.transferFile == "-" ? stdin : std::fopen(options.transferFile.c_str(), "r");
     if (in == nullptr) {
         ReportFailure("cannot read " + options.transferFile + ": " + std::strerror(errno));
         return 1;

@@ -34,8 +34,8 @@ ParsedOptions ParseServiceOptions(std::span<const std::string_view> args, int de
     for (; next < args.size(); ++next) {
         std::string_view name = args[next];
         std::optional<std::string_view> value;
-        if (const std::size_t equals = name.find('='); name.starts_with("--") &&
-                                                       equals != std::string_view::npos) {
+        if (const std::size_t equals = name.find('=');
+            name.starts_with("--") && equals != std::string_view::npos) {
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
@@ -65,7 +65,8 @@ ParsedOptions ParseServiceOptions(std::span<const std::string_view> args, int de
             options.transferFile = *value;
         } else if (serving && name == "--listen") {
             const auto address = ParseListenAddress(*value);
-            if (!address) return fail("expected ADDR:PORT with a numeric address, e.g. 127.0.0.1:8731");
+            if (!address)
+                return fail("expected ADDR:PORT with a numeric address, e.g. 127.0.0.1:8731");
             options.listen = *address;
         } else if (serving && name == "--public-url") {
             options.publicUrl = *value;
@@ -109,9 +110,13 @@ std::string UsageText(int defaultPort) {
            "       brenvik-shortd export [--db PATH] [--output FILE]\n"
            "       brenvik-shortd import [--db PATH] [--input FILE]\n"
            "\n"
-           "  --listen ADDR:PORT      address to listen on (default 127.0.0.1:" + port + ";\n"
+           "  --listen ADDR:PORT      address to listen on (default 127.0.0.1:" +
+           port +
+           ";\n"
            "                          port 0 picks a free one; IPv6 as [::1]:PORT)\n"
-           "  --db PATH               SQLite database (default " + DefaultDatabasePath() + ")\n"
+           "  --db PATH               SQLite database (default " +
+           DefaultDatabasePath() +
+           ")\n"
            "  --public-url URL        origin of the short addresses (default http://ADDR:PORT)\n"
            "  --threads N             request threads (default 8)\n"
            "  --rate-limit N          creates per minute per client address (default 60, 0: off)\n"

@@ -15,7 +15,7 @@ struct ServiceOptions {
     ListenAddress listen;
     std::string databasePath;  // "" until defaulted by the caller
     std::string publicUrl;     // "" means http:// + the listening address
-    unsigned threads = 8;  // request threads; creates run on workers of their own
+    unsigned threads = 8;      // request threads; creates run on workers of their own
     int createsPerMinute = 60;
     bool limitLoopback = false;
     unsigned connectionTimeoutSeconds = 10;

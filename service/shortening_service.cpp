@@ -29,7 +29,8 @@ struct CreateAnswer {
 };
 
 HttpReply HtmlPage(int status, std::string_view title, std::string_view bodyHtml) {
-    std::string html = "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>";
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>";
     html += title;
     html += "</title></head><body>\n";
     html += bodyHtml;
@@ -87,7 +88,8 @@ HttpReply ShorteningService::Handle(const HttpRequest& request) {
     const bool isGet = request.method == "GET" || request.method == "HEAD";
     if (request.path == "/create.php") {
         if (request.method == "POST") return Create(request);
-        HttpReply reply{405, kJsonType,
+        HttpReply reply{405,
+                        kJsonType,
                         JsonObjectWriter()
                             .Add("success", false)
                             .Add("tinyurl", "")
@@ -210,15 +212,15 @@ HttpReply ShorteningService::Redirect(std::string_view encodedAlias, bool countV
     if (!alias) {
         return HtmlPage(400, "400", "<p>短网址格式错误（百分号编码无效）</p>");
     }
-    const LookupResult result = IsValidUtf8(*alias) ? store_.FindByAlias(*alias)
-                                                    : LookupResult{LookupStatus::NotFound, {}};
+    const LookupResult result =
+        IsValidUtf8(*alias) ? store_.FindByAlias(*alias) : LookupResult{LookupStatus::NotFound, {}};
     if (result.status == LookupStatus::Failed) {
         return HtmlPage(500, "500", "<p>服务暂时无法读取短网址，请稍后再试</p>");
     }
     if (result.status == LookupStatus::NotFound) {
-        return HtmlPage(404, "404",
-                        "<h1>找不到短网址</h1>\n<p>“" + HtmlEscape(*alias) +
-                            "” 不是本服务生成的短网址。</p>");
+        return HtmlPage(
+            404, "404",
+            "<h1>找不到短网址</h1>\n<p>“" + HtmlEscape(*alias) + "” 不是本服务生成的短网址。</p>");
     }
     if (countVisit) store_.CountVisit(result.link.alias);
     HttpReply reply{302, kHtmlType, {}, {}};
@@ -234,7 +236,8 @@ HttpReply ShorteningService::HomePage() const {
     return HtmlPage(
         200, "Brenvik 短网址服务",
         "<h1>Brenvik 短网址服务</h1>\n"
-        "<p>这是一个可自行部署的短网址服务：它把长网址变成短网址，访问短网址时跳转到原来的网址。</p>\n"
+        "<p>这是一个可自行部署的短网址服务：它把长网址变成短网址，访问短网址时跳转到原来的网址。</"
+        "p>\n"
         "<p>Brenvik 短网址工具向 <code>" +
             createUrl +
             "</code> 提交表单字段 <code>url</code>（长网址）和 <code>alias</code>"

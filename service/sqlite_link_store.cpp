@@ -20,7 +20,7 @@ void ReportError(sqlite3* db, const char* what) {
 
 // One prepared statement, finalized with its owner.
 class Statement {
-public:
+  public:
     Statement() = default;
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -32,13 +32,13 @@ public:
     }
     sqlite3_stmt* get() const { return stmt_; }
 
-private:
+  private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
 // Resets the statement and drops its bindings whatever way the caller leaves.
 class StatementUse {
-public:
+  public:
     explicit StatementUse(const Statement& statement) : stmt_(statement.get()) {}
     ~StatementUse() {
         sqlite3_reset(stmt_);
@@ -54,7 +54,7 @@ public:
     int Step() { return sqlite3_step(stmt_); }
     sqlite3_stmt* get() const { return stmt_; }
 
-private:
+  private:
     sqlite3_stmt* stmt_;
 };
 
@@ -114,14 +114,13 @@ struct SqliteLinkStore::Connection {
         // FULL: the WAL is synced at every commit, so an acknowledged link is on disk,
         // not only in the kernel's cache (NORMAL would survive kill -9 but not a power cut).
         if (!Run("PRAGMA journal_mode = WAL") || !Run("PRAGMA synchronous = FULL")) return false;
-        if (isWriter &&
-            !Run("CREATE TABLE IF NOT EXISTS links ("
-                 " id INTEGER PRIMARY KEY,"
-                 " alias TEXT NOT NULL,"
-                 " long_url TEXT NOT NULL,"
-                 " generated INTEGER NOT NULL,"
-                 " created_at INTEGER NOT NULL,"
-                 " visits INTEGER NOT NULL DEFAULT 0)")) {
+        if (isWriter && !Run("CREATE TABLE IF NOT EXISTS links ("
+                             " id INTEGER PRIMARY KEY,"
+                             " alias TEXT NOT NULL,"
+                             " long_url TEXT NOT NULL,"
+                             " generated INTEGER NOT NULL,"
+                             " created_at INTEGER NOT NULL,"
+                             " visits INTEGER NOT NULL DEFAULT 0)")) {
             return false;
         }
         if (isWriter &&
@@ -169,7 +168,7 @@ struct SqliteLinkStore::Connection {
 };
 
 std::unique_ptr<SqliteLinkStore> SqliteLinkStore::Open(const std::string& path,
-                                                        std::string& error) {
+                                                       std::string& error) {
     auto writer = std::make_unique<Connection>();
     if (!writer->Open(path, true)) {
         error = writer->db ? sqlite3_errmsg(writer->db) : "out of memory";
@@ -285,7 +284,9 @@ LookupResult SqliteLinkStore::Lookup(bool byAlias, std::string_view key) {
     return result;
 }
 
-LookupResult SqliteLinkStore::FindByAlias(std::string_view alias) { return Lookup(true, alias); }
+LookupResult SqliteLinkStore::FindByAlias(std::string_view alias) {
+    return Lookup(true, alias);
+}
 
 LookupResult SqliteLinkStore::FindGeneratedFor(std::string_view longUrl) {
     return Lookup(false, longUrl);
@@ -318,8 +319,7 @@ BatchOutcome SqliteLinkStore::InsertAll(std::span<const Link> links) {
         }
         if (inserted == InsertOutcome::Clash) {
             const LookupResult existing = db.Find(db.byAlias, link.alias);
-            if (existing.status == LookupStatus::Found &&
-                existing.link.longUrl == link.longUrl &&
+            if (existing.status == LookupStatus::Found && existing.link.longUrl == link.longUrl &&
                 existing.link.generated == link.generated) {
                 ++outcome.alreadyPresent;
                 continue;

@@ -202,4 +202,4 @@ else
   echo "note: $cliNote"
 fi
 echo
-echo "run-benchmark: $(grep -c '' "$work/shortd.log") request log lines written; wrk reports kept in $work until exit"
+echo "run-benchmark: $(grep -c "" "$work/shortd.log") request log lines written (the work folder is removed at exit)"

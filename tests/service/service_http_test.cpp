@@ -30,11 +30,15 @@ bool HasLogLine(const std::string& log, const std::string& start) {
 }
 
 class ShortdTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(service_.IsRunning()) << ReadWholeFile(log_); }
 
-    HttpResult Create(const std::string& formBody) { return PostCreate(service_.BaseUrl(), formBody); }
-    HttpResult Get(const std::string& path) { return SendRequest(HttpMethod::Get, service_.BaseUrl() + path); }
+    HttpResult Create(const std::string& formBody) {
+        return PostCreate(service_.BaseUrl(), formBody);
+    }
+    HttpResult Get(const std::string& path) {
+        return SendRequest(HttpMethod::Get, service_.BaseUrl() + path);
+    }
 
     TempFolder folder_;
     std::filesystem::path database_ = folder_.Path("links.db");
@@ -43,7 +47,8 @@ protected:
 };
 
 TEST_F(ShortdTest, CreatesAGeneratedLinkThatRedirects) {
-    const HttpResult created = Create("url=https%3A%2F%2Fexample.com%2Fpath%3Fa%3D1%26b%3D2&alias=");
+    const HttpResult created =
+        Create("url=https%3A%2F%2Fexample.com%2Fpath%3Fa%3D1%26b%3D2&alias=");
     ASSERT_EQ(created.status, 200) << created.body;
     EXPECT_EQ(created.Header("content-type"), "application/json; charset=utf-8");
     const FlatJsonObject json = created.Json();
@@ -76,13 +81,15 @@ TEST_F(ShortdTest, SameAddressWithoutAliasGivesTheEarlierLink) {
 }
 
 TEST_F(ShortdTest, CustomAliasIsKeptAndGuarded) {
-    const HttpResult created = Create("url=https%3A%2F%2Fexample.com%2F%3Fq%3Da%2Bb&alias=my-link_1");
+    const HttpResult created =
+        Create("url=https%3A%2F%2Fexample.com%2F%3Fq%3Da%2Bb&alias=my-link_1");
     ASSERT_EQ(created.status, 200) << created.body;
     EXPECT_EQ(created.JsonText("tinyurl"), service_.BaseUrl() + "/my-link_1");
     // "%2B" stays a plus sign: nothing is altered on the way.
     EXPECT_EQ(Get("/my-link_1").Header("location"), "https://example.com/?q=a+b");
 
-    const HttpResult sameAgain = Create("url=https%3A%2F%2Fexample.com%2F%3Fq%3Da%2Bb&alias=my-link_1");
+    const HttpResult sameAgain =
+        Create("url=https%3A%2F%2Fexample.com%2F%3Fq%3Da%2Bb&alias=my-link_1");
     EXPECT_EQ(sameAgain.status, 200);
     EXPECT_EQ(sameAgain.JsonText("message"), "短网址已存在");
 
@@ -97,7 +104,8 @@ TEST_F(ShortdTest, CustomAliasIsKeptAndGuarded) {
 }
 
 TEST_F(ShortdTest, ChineseAliasIsPercentEncodedInTheShortAddress) {
-    const HttpResult created = Create("url=https%3A%2F%2Fexample.com%2Fzh&alias=%E4%B8%AD%E6%96%87");
+    const HttpResult created =
+        Create("url=https%3A%2F%2Fexample.com%2Fzh&alias=%E4%B8%AD%E6%96%87");
     ASSERT_EQ(created.status, 200) << created.body;
     EXPECT_EQ(created.JsonText("alias"), "中文");
     EXPECT_EQ(created.JsonText("tinyurl"), service_.BaseUrl() + "/%E4%B8%AD%E6%96%87");
@@ -183,9 +191,9 @@ TEST_F(ShortdTest, BodiesOverTheLimitAreRefused) {
     EXPECT_EQ(declared.JsonText("message"), "请求过大");
 
     // Without a declared length the body is counted as it arrives.
-    const HttpResult chunked =
-        SendRequest(HttpMethod::Post, service_.BaseUrl() + "/create.php", overLimit,
-                    {"Content-Type: application/x-www-form-urlencoded", "Transfer-Encoding: chunked"});
+    const HttpResult chunked = SendRequest(
+        HttpMethod::Post, service_.BaseUrl() + "/create.php", overLimit,
+        {"Content-Type: application/x-www-form-urlencoded", "Transfer-Encoding: chunked"});
     EXPECT_EQ(chunked.status, 413);
     EXPECT_EQ(chunked.JsonText("message"), "请求过大");
 
@@ -262,8 +270,10 @@ TEST(ShortdRateLimit, LoopbackIsExemptByDefault) {
     ShortdProcess service(folder.Path("links.db"), folder.Path("log"), {"--rate-limit", "1"});
     ASSERT_TRUE(service.IsRunning());
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(PostCreate(service.BaseUrl(), "url=https%3A%2F%2Fexample.com%2F" + std::to_string(i)).status,
-                  200);
+        EXPECT_EQ(
+            PostCreate(service.BaseUrl(), "url=https%3A%2F%2Fexample.com%2F" + std::to_string(i))
+                .status,
+            200);
     }
 }
 

@@ -75,8 +75,8 @@ TEST(ParseForm, SplitsDecodesAndRefuses) {
         {"url=%zz", FormError::MalformedEscape, "", ""},
         {"%zz=1&url=x", FormError::MalformedEscape, "", ""},
         {"url=%FF", FormError::NotUtf8, "", ""},
-        {"url=%C0%AF", FormError::NotUtf8, "", ""},      // overlong "/"
-        {"url=%ED%A0%80", FormError::NotUtf8, "", ""},   // a surrogate
+        {"url=%C0%AF", FormError::NotUtf8, "", ""},     // overlong "/"
+        {"url=%ED%A0%80", FormError::NotUtf8, "", ""},  // a surrogate
         {"url=a&url=b", FormError::DuplicateField, "", ""},
         {"url=a&ur%6C=b", FormError::DuplicateField, "", ""},
     };

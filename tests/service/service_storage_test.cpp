@@ -21,8 +21,9 @@ TEST(ShortdStorage, VisitsAreCountedForGetButNotForHead) {
     const auto database = folder.Path("links.db");
     ShortdProcess service(database, folder.Path("log"));
     ASSERT_TRUE(service.IsRunning());
-    ASSERT_EQ(PostCreate(service.BaseUrl(), "url=https%3A%2F%2Fexample.com%2F&alias=counted").status,
-              200);
+    ASSERT_EQ(
+        PostCreate(service.BaseUrl(), "url=https%3A%2F%2Fexample.com%2F&alias=counted").status,
+        200);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(SendRequest(HttpMethod::Get, service.BaseUrl() + "/counted").status, 302);
     }
@@ -55,10 +56,12 @@ TEST(ShortdStorage, ExportThenImportIntoAFreshDatabaseGivesTheSameLinks) {
                              "url=https%3A%2F%2Fexample.com%2F%22quoted%22%5Cback&alias=tricky")
                       .status,
                   200);
-        ASSERT_EQ(PostCreate(service.BaseUrl(),
-                             "url=https%3A%2F%2F%E4%BE%8B%E5%AD%90.cn%2F%E8%B7%AF&alias=%E4%B8%AD%E6%96%87")
-                      .status,
-                  200);
+        ASSERT_EQ(
+            PostCreate(
+                service.BaseUrl(),
+                "url=https%3A%2F%2F%E4%BE%8B%E5%AD%90.cn%2F%E8%B7%AF&alias=%E4%B8%AD%E6%96%87")
+                .status,
+            200);
         SendRequest(HttpMethod::Get, service.BaseUrl() + "/tricky");
     }
     const std::string lines = Exported(original, exportFile);
@@ -74,9 +77,9 @@ TEST(ShortdStorage, ExportThenImportIntoAFreshDatabaseGivesTheSameLinks) {
     ASSERT_TRUE(restored.IsRunning());
     EXPECT_EQ(SendRequest(HttpMethod::Get, restored.BaseUrl() + "/tricky").Header("location"),
               "https://example.com/\"quoted\"\\back");
-    EXPECT_EQ(SendRequest(HttpMethod::Get, restored.BaseUrl() + "/%E4%B8%AD%E6%96%87")
-                  .Header("location"),
-              "https://%E4%BE%8B%E5%AD%90.cn/%E8%B7%AF");
+    EXPECT_EQ(
+        SendRequest(HttpMethod::Get, restored.BaseUrl() + "/%E4%B8%AD%E6%96%87").Header("location"),
+        "https://%E4%BE%8B%E5%AD%90.cn/%E8%B7%AF");
     const HttpResult again =
         PostCreate(restored.BaseUrl(), "url=https%3A%2F%2Fexample.com%2Fgenerated");
     EXPECT_EQ(again.JsonText("alias"), generatedAlias);
@@ -98,7 +101,8 @@ TEST(ShortdStorage, ImportIsAllOrNothing) {
         {"not json", good + "{\"alias\":\"x\",\n"},
         {"bad scheme", good + "{\"alias\":\"x\",\"longurl\":\"javascript:alert(1)\"}\n"},
         {"bad alias", good + "{\"alias\":\"a b\",\"longurl\":\"https://example.com/\"}\n"},
-        {"wrong type", good + "{\"alias\":\"x\",\"longurl\":\"https://example.com/\",\"visits\":\"2\"}\n"},
+        {"wrong type",
+         good + "{\"alias\":\"x\",\"longurl\":\"https://example.com/\",\"visits\":\"2\"}\n"},
         {"no alias", good + "{\"longurl\":\"https://example.com/\"}\n"},
     };
     for (const auto& [name, text] : faulty) {
@@ -128,7 +132,8 @@ TEST(ShortdStorage, AnAcknowledgedLinkSurvivesKillNine) {
     ASSERT_TRUE(restarted.IsRunning());
     for (std::size_t i = 0; i < aliases.size(); ++i) {
         SCOPED_TRACE(aliases[i]);
-        const HttpResult visit = SendRequest(HttpMethod::Get, restarted.BaseUrl() + "/" + aliases[i]);
+        const HttpResult visit =
+            SendRequest(HttpMethod::Get, restarted.BaseUrl() + "/" + aliases[i]);
         EXPECT_EQ(visit.status, 302);
         EXPECT_EQ(visit.Header("location"), "https://example.com/durable" + std::to_string(i));
     }

@@ -64,7 +64,8 @@ size_t CollectHeader(char* data, size_t size, size_t count, void* target) {
 }  // namespace
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brenvik-shortd-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "brenvik-shortd-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
 }
 
@@ -113,7 +114,9 @@ ShortdProcess::ShortdProcess(const std::filesystem::path& database,
     }
 }
 
-ShortdProcess::~ShortdProcess() { Stop(); }
+ShortdProcess::~ShortdProcess() {
+    Stop();
+}
 
 int ShortdProcess::Stop() {
     if (pid_ <= 0) return -1;
@@ -169,7 +172,9 @@ std::string HttpResult::Header(const std::string& lowerName) const {
     return found == headers.end() ? std::string() : found->second;
 }
 
-FlatJsonObject HttpResult::Json() const { return ReadFlatJsonObject(body).value_or(FlatJsonObject{}); }
+FlatJsonObject HttpResult::Json() const {
+    return ReadFlatJsonObject(body).value_or(FlatJsonObject{});
+}
 
 std::string HttpResult::JsonText(const std::string& member) const {
     const FlatJsonObject object = Json();
@@ -210,8 +215,9 @@ HttpResult SendRequest(HttpMethod method, const std::string& url, const std::str
 }
 
 HttpResult PostCreate(const std::string& baseUrl, const std::string& formBody) {
-    return SendRequest(HttpMethod::Post, baseUrl + "/create.php", formBody,
-                       {"Accept-Language: zh-cn", "Content-Type: application/x-www-form-urlencoded"});
+    return SendRequest(
+        HttpMethod::Post, baseUrl + "/create.php", formBody,
+        {"Accept-Language: zh-cn", "Content-Type: application/x-www-form-urlencoded"});
 }
 
 }  // namespace brenvik::testing

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the project needs, then builds and runs every test twice: a
 # release build with warnings as errors, and a debug build under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer. Among the tests is a screenshot
+# of the window under Xvfb: build/release/tests/app/brenvik-shorturl.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,3 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
-
-echo "== window screenshot"
-bash app/tools/screenshot.sh build/release/app/brenvik-shorturl build/screenshot.png

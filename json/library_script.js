@@ -12,6 +12,10 @@ if (typeof JSON !== 'object') {
 // replacer, space) and JSON.parse(text, reviver), each defined only when the
 // engine has none of its own. Written for ECMAScript 3 engines: nothing here
 // relies on Object.keys, Array.isArray or property descriptors.
+// The code between on-demand and end-on-demand is embedded as a string and
+// run by eval where it is needed: compiling it would cost every engine more
+// than all the rest of its start-up, and engines with a JSON of their own
+// never run it.
 (function () {
 	'use strict';
 
@@ -63,6 +67,7 @@ if (typeof JSON !== 'object') {
 	}
 
 	if (typeof JSON.stringify !== 'function') {
+		/*on-demand*/
 		var shortEscapes = {
 			'"': '\\"',
 			'\\': '\\\\',
@@ -239,9 +244,11 @@ if (typeof JSON !== 'object') {
 
 			return serialize('', {'': value});
 		};
+		/*end-on-demand*/
 	}
 
 	if (typeof JSON.parse !== 'function') {
+		/*on-demand*/
 		var unescapes = {
 			'"': '"',
 			'\\': '\\',
@@ -480,6 +487,7 @@ if (typeof JSON !== 'object') {
 			}
 			return result;
 		};
+		/*end-on-demand*/
 	}
 }());
 

@@ -13,9 +13,7 @@ std::vector<ExitRoutine>& Routines() {
 
 }  // namespace
 
-void RegisterExitRoutine(ExitRoutine routine) {
-    Routines().push_back(routine);
-}
+void RegisterExitRoutine(ExitRoutine routine) { Routines().push_back(routine); }
 
 void RunExitRoutines() {
     std::vector<ExitRoutine> routines = std::exchange(Routines(), {});

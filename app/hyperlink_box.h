@@ -15,7 +15,7 @@ namespace brenvik {
 class HyperlinkBox : public QFrame {
     Q_OBJECT
 
-  public:
+public:
     static constexpr QColor kNormalColour{0, 0, 255};
     static constexpr QColor kPointerOverColour{51, 153, 255};
     static constexpr QColor kOpenedColour{128, 0, 0};
@@ -29,14 +29,14 @@ class HyperlinkBox : public QFrame {
     // The pointer colour wins over the opened colour.
     QColor TextColour() const;
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-  private:
+private:
     void SetPointerOver(bool over);
 
     QString caption_;

@@ -13,7 +13,7 @@ namespace brenvik {
 class MainWindow : public QWidget {
     Q_OBJECT
 
-  public:
+public:
     MainWindow();
 
     // The control named `name` (UTF-8, e.g. "编辑框3"), or nullptr.

@@ -4,12 +4,8 @@
 
 namespace brenvik {
 
-QString ToQString(const Text& text) {
-    return QString::fromStdU16String(TextToUnicode(text));
-}
+QString ToQString(const Text& text) { return QString::fromStdU16String(TextToUnicode(text)); }
 
-Text ToText(const QString& text) {
-    return UnicodeToText(text.toStdU16String());
-}
+Text ToText(const QString& text) { return UnicodeToText(text.toStdU16String()); }
 
 }  // namespace brenvik

@@ -103,7 +103,8 @@ void ShareObject(AutomationObject& destination, const AutomationObject& source) 
 template <typename Result>
 Result CallMethod(AutomationObject& holder, const Text& member, Arguments args) {
     Variant result;
-    bool ok = Invoke(holder, member, MemberKind::Method, std::span(args.begin(), args.size()), result);
+    bool ok =
+        Invoke(holder, member, MemberKind::Method, std::span(args.begin(), args.size()), result);
     return Convert<Result>(ok, result);
 }
 

@@ -12,9 +12,9 @@ namespace brenvik {
 class DispatchObject;
 
 enum class VariantType {
-    Empty,      // no value at all
-    Null,       // an explicit null; converts to nothing
-    Missing,    // an argument the caller left out before a given one
+    Empty,    // no value at all
+    Null,     // an explicit null; converts to nothing
+    Missing,  // an argument the caller left out before a given one
     Boolean,
     Int32,
     Double,

@@ -100,7 +100,8 @@ bool VariantToBoolean(const Variant& value, bool& out) {
             auto is = [&](std::u16string_view word) {
                 if (s.size() != word.size()) return false;
                 for (std::size_t i = 0; i < s.size(); ++i) {
-                    char16_t c = s[i] >= u'A' && s[i] <= u'Z' ? static_cast<char16_t>(s[i] + 32) : s[i];
+                    char16_t c =
+                        s[i] >= u'A' && s[i] <= u'Z' ? static_cast<char16_t>(s[i] + 32) : s[i];
                     if (c != word[i]) return false;
                 }
                 return true;

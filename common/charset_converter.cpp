@@ -90,8 +90,9 @@ bool DecodeCharset(std::string_view bytes, const char* charset, char16_t replace
     if (!cd) return false;
     std::string units;
     std::string_view rep(reinterpret_cast<const char*>(&replacement), sizeof replacement);
-    Convert(cd, bytes.data(), bytes.size(), rep, 1,
-            [](const char*, std::size_t) { return false; }, units);
+    Convert(
+        cd, bytes.data(), bytes.size(), rep, 1, [](const char*, std::size_t) { return false; },
+        units);
     out.resize(units.size() / sizeof(char16_t));
     std::memcpy(out.data(), units.data(), out.size() * sizeof(char16_t));
     return true;

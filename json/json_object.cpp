@@ -15,9 +15,7 @@ namespace {
 constexpr const char* kEngineId = "MSScriptControl.ScriptControl";
 
 // "%d": decimal digits, "-" first when negative.
-Text IndexText(std::int32_t index) {
-    return Text(std::string_view(std::to_string(index)));
-}
+Text IndexText(std::int32_t index) { return Text(std::string_view(std::to_string(index))); }
 
 // "%.13g" in the C locale whatever the process locale is: at most 13
 // significant digits, no trailing zeros. Infinities and NaN give "inf" and
@@ -34,9 +32,7 @@ Text ValueExpression(const Text& value, bool isJson) {
     return isJson ? value : ScriptStringLiteral(value);
 }
 
-bool IsLeadByte(unsigned char byte) {
-    return byte >= 0x81 && byte <= 0xFE;
-}
+bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 }  // namespace
 
@@ -45,9 +41,7 @@ JsonObject::JsonObject() {
     Init();
 }
 
-JsonObject::~JsonObject() {
-    Destroy();
-}
+JsonObject::~JsonObject() { Destroy(); }
 
 JsonObject::JsonObject(JsonObject&& other) noexcept
     : engine(std::move(other.engine)),
@@ -103,15 +97,11 @@ Text JsonObject::ToText() {
     return CallMethod<Text>(engine, "Eval", {Join("JSON.stringify(", varName, ")")});
 }
 
-void JsonObject::Clear() {
-    CallMethod<void>(engine, "Eval", {Join(varName, "={}")});
-}
+void JsonObject::Clear() { CallMethod<void>(engine, "Eval", {Join(varName, "={}")}); }
 
 namespace {
 
-Text DottedPath(const Text& varName, const Text& path) {
-    return Join(varName, ".", path);
-}
+Text DottedPath(const Text& varName, const Text& path) { return Join(varName, ".", path); }
 
 // An empty path reads the whole document; "[" first indexes it.
 Text BracketAwarePath(const Text& varName, const Text& path) {
@@ -218,17 +208,10 @@ void JsonObject::RemoveItem(std::int32_t index) {
 void JsonObject::Reset(JsonType typeCode) {
     const char* initial = nullptr;
     switch (typeCode) {
-        case JsonType::TypeNull:
-            initial = "=null";
-            break;
-        case JsonType::TypeObject:
-            initial = "={}";
-            break;
-        case JsonType::TypeArray:
-            initial = "=new Array()";
-            break;
-        default:
-            return;
+        case JsonType::TypeNull: initial = "=null"; break;
+        case JsonType::TypeObject: initial = "={}"; break;
+        case JsonType::TypeArray: initial = "=new Array()"; break;
+        default: return;
     }
     CallMethod<double>(engine, "Eval", {Join("var ", varName, initial)});
 }

@@ -33,7 +33,7 @@ enum class JsonType : std::int32_t {
 // Each instance, constructed or copied, holds one automation initialisation of
 // the calling thread, which Destroy (or the destructor) gives back. Move-only.
 class JsonObject {
-  public:
+public:
     // varName "da", then Init: the document is an empty object.
     JsonObject();
     ~JsonObject();
@@ -101,7 +101,7 @@ class JsonObject {
     AutomationObject engine;
     Text varName;
 
-  private:
+private:
     struct Uninitialised {};
     explicit JsonObject(Uninitialised) {}
 

@@ -9,7 +9,7 @@ namespace brenvik {
 namespace {
 
 class Reader {
-  public:
+public:
     explicit Reader(std::string_view text) : text_(text) {}
 
     std::optional<FlatJsonObject> ReadObject() {
@@ -40,7 +40,7 @@ class Reader {
         return object;
     }
 
-  private:
+private:
     bool Take(char c) {
         if (pos_ < text_.size() && text_[pos_] == c) {
             ++pos_;
@@ -135,26 +135,16 @@ class Reader {
     std::optional<char32_t> ReadEscape() {
         if (pos_ >= text_.size()) return std::nullopt;
         switch (text_[pos_++]) {
-            case '"':
-                return U'"';
-            case '\\':
-                return U'\\';
-            case '/':
-                return U'/';
-            case 'b':
-                return U'\b';
-            case 'f':
-                return U'\f';
-            case 'n':
-                return U'\n';
-            case 'r':
-                return U'\r';
-            case 't':
-                return U'\t';
-            case 'u':
-                break;
-            default:
-                return std::nullopt;
+            case '"': return U'"';
+            case '\\': return U'\\';
+            case '/': return U'/';
+            case 'b': return U'\b';
+            case 'f': return U'\f';
+            case 'n': return U'\n';
+            case 'r': return U'\r';
+            case 't': return U'\t';
+            case 'u': break;
+            default: return std::nullopt;
         }
         const auto first = ReadHex4();
         if (!first) return std::nullopt;

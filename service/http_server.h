@@ -25,7 +25,7 @@ struct HttpServerSettings {
 // requests, hands them to the ShorteningService and writes one line per request to
 // stderr (method, path without query, status, microseconds) through a RequestLog.
 class HttpServer {
-  public:
+public:
     // Binds the listening socket, so that the port is known before requests are
     // taken. Null when the address cannot be bound; `error` then says why.
     static std::unique_ptr<HttpServer> Bind(const HttpServerSettings& settings, std::string& error);
@@ -43,7 +43,7 @@ class HttpServer {
 
     struct Callbacks;
 
-  private:
+private:
     explicit HttpServer(const HttpServerSettings& settings) : settings_(settings) {}
 
     const HttpServerSettings settings_;

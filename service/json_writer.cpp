@@ -26,21 +26,11 @@ void AppendJsonString(std::string& out, std::string_view text) {
             continue;
         }
         switch (*codePoint) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
             default:
                 if (*codePoint < 0x20 || *codePoint == 0x7F || *codePoint == 0x2028 ||
                     *codePoint == 0x2029) {

@@ -13,7 +13,7 @@ void AppendJsonString(std::string& out, std::string_view text);
 
 // Builds one flat JSON object, members in the order they are added.
 class JsonObjectWriter {
-  public:
+public:
     JsonObjectWriter& Add(std::string_view name, std::string_view value);
     JsonObjectWriter& Add(std::string_view name, const char* value) {
         return Add(name, std::string_view(value));
@@ -24,7 +24,7 @@ class JsonObjectWriter {
     // The finished object text, "{}" when nothing was added.
     std::string Finish() const { return text_ + "}"; }
 
-  private:
+private:
     void AddName(std::string_view name);
 
     std::string text_ = "{";

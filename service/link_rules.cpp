@@ -13,9 +13,7 @@ namespace brenvik {
 
 namespace {
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -140,12 +138,9 @@ const char* CheckLongUrl(std::string_view url, std::span<const WebOrigin> servic
     if (!split.hasAuthority) return kUrlWithoutHost;
     WebOrigin origin;
     switch (ReadAuthority(split.authority, defaultPort, origin)) {
-        case AuthorityProblem::NoHost:
-            return kUrlWithoutHost;
-        case AuthorityProblem::BadPort:
-            return kUrlBadPort;
-        case AuthorityProblem::None:
-            break;
+        case AuthorityProblem::NoHost: return kUrlWithoutHost;
+        case AuthorityProblem::BadPort: return kUrlBadPort;
+        case AuthorityProblem::None: break;
     }
     for (const WebOrigin& serviceOrigin : serviceOrigins) {
         if (origin.SameHostAndPort(serviceOrigin)) return kUrlPointsAtService;

@@ -45,7 +45,7 @@ struct BatchOutcome {
 // Where links live. Implementations are safe to call from many threads at once.
 // Aliases compare byte for byte.
 class LinkStore {
-  public:
+public:
     virtual ~LinkStore() = default;
 
     // Adds one link; returns only when an Inserted link is durable, so that it may be

@@ -20,12 +20,9 @@ int main(int argc, char** argv) {
         case brenvik::ServiceCommand::Help:
             std::fputs(brenvik::UsageText(BRENVIK_DEFAULT_SERVICE_PORT).c_str(), stdout);
             return 0;
-        case brenvik::ServiceCommand::Export:
-            return brenvik::RunExport(parsed.options);
-        case brenvik::ServiceCommand::Import:
-            return brenvik::RunImport(parsed.options);
-        case brenvik::ServiceCommand::Serve:
-            break;
+        case brenvik::ServiceCommand::Export: return brenvik::RunExport(parsed.options);
+        case brenvik::ServiceCommand::Import: return brenvik::RunImport(parsed.options);
+        case brenvik::ServiceCommand::Serve: break;
     }
     return brenvik::RunService(parsed.options);
 }

@@ -10,7 +10,7 @@ namespace brenvik {
 // A token bucket per client address: each holds up to `perMinute` tokens and gains
 // `perMinute` of them a minute; a create spends one. Zero disables the limit.
 class RateLimiter {
-  public:
+public:
     using Clock = std::chrono::steady_clock;
 
     explicit RateLimiter(int perMinute) : perMinute_(perMinute) {}
@@ -19,7 +19,7 @@ class RateLimiter {
     // seconds to wait before a token is there again.
     int SecondsUntilAllowed(const std::string& client, Clock::time_point now = Clock::now());
 
-  private:
+private:
     struct Bucket {
         double tokens = 0;
         Clock::time_point updated;

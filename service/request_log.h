@@ -14,7 +14,7 @@ namespace brenvik {
 // have gathered, and the rest at destruction. A killed process loses the last moment
 // of the log, never a link.
 class RequestLog {
-  public:
+public:
     explicit RequestLog(std::FILE* out);
     ~RequestLog();
     RequestLog(const RequestLog&) = delete;
@@ -23,7 +23,7 @@ class RequestLog {
     // `line` must end with "\n".
     void Write(std::string_view line);
 
-  private:
+private:
     void RunWriter();
 
     std::FILE* const out_;

@@ -150,14 +150,10 @@ HttpReply ShorteningService::Create(const HttpRequest& request) {
     }
     const FormFields form = ParseForm(request.body);
     switch (form.error) {
-        case FormError::MalformedEscape:
-            return reject(400, kMalformedEscape);
-        case FormError::NotUtf8:
-            return reject(400, kNotUtf8);
-        case FormError::DuplicateField:
-            return reject(400, kDuplicateField);
-        case FormError::None:
-            break;
+        case FormError::MalformedEscape: return reject(400, kMalformedEscape);
+        case FormError::NotUtf8: return reject(400, kNotUtf8);
+        case FormError::DuplicateField: return reject(400, kDuplicateField);
+        case FormError::None: break;
     }
     longUrl = form.Value("url");
     answer.alias = form.Value("alias");

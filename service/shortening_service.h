@@ -44,12 +44,12 @@ struct ServiceSettings {
 // The service's answers, independent of the HTTP library: creates at POST
 // /create.php, redirects at GET /<alias>, a home page and a health check.
 class ShorteningService {
-  public:
+public:
     ShorteningService(LinkStore& store, ServiceSettings settings);
 
     HttpReply Handle(const HttpRequest& request);
 
-  private:
+private:
     HttpReply Create(const HttpRequest& request);
     HttpReply Redirect(std::string_view encodedAlias, bool countVisit);
     HttpReply HomePage() const;

@@ -20,7 +20,7 @@ void ReportError(sqlite3* db, const char* what) {
 
 // One prepared statement, finalized with its owner.
 class Statement {
-  public:
+public:
     Statement() = default;
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -32,13 +32,13 @@ class Statement {
     }
     sqlite3_stmt* get() const { return stmt_; }
 
-  private:
+private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
 // Resets the statement and drops its bindings whatever way the caller leaves.
 class StatementUse {
-  public:
+public:
     explicit StatementUse(const Statement& statement) : stmt_(statement.get()) {}
     ~StatementUse() {
         sqlite3_reset(stmt_);
@@ -54,7 +54,7 @@ class StatementUse {
     int Step() { return sqlite3_step(stmt_); }
     sqlite3_stmt* get() const { return stmt_; }
 
-  private:
+private:
     sqlite3_stmt* stmt_;
 };
 
@@ -284,9 +284,7 @@ LookupResult SqliteLinkStore::Lookup(bool byAlias, std::string_view key) {
     return result;
 }
 
-LookupResult SqliteLinkStore::FindByAlias(std::string_view alias) {
-    return Lookup(true, alias);
-}
+LookupResult SqliteLinkStore::FindByAlias(std::string_view alias) { return Lookup(true, alias); }
 
 LookupResult SqliteLinkStore::FindGeneratedFor(std::string_view longUrl) {
     return Lookup(false, longUrl);

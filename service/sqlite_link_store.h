@@ -22,7 +22,7 @@ namespace brenvik {
 // memory and written with the next group, at least once a second and at close.
 // Reads use a pool of connections of their own, which WAL lets run beside the writer.
 class SqliteLinkStore final : public LinkStore {
-  public:
+public:
     // Opens (creating when missing) the database at `path`. Null when it cannot be
     // opened or set up; `error` then says why.
     static std::unique_ptr<SqliteLinkStore> Open(const std::string& path, std::string& error);
@@ -40,7 +40,7 @@ class SqliteLinkStore final : public LinkStore {
 
     struct Connection;
 
-  private:
+private:
     struct PendingInsert {
         const Link* link = nullptr;
         InsertOutcome outcome = InsertOutcome::Failed;

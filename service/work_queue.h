@@ -12,7 +12,7 @@ namespace brenvik {
 // A fixed set of threads running jobs in the order they were handed in. The
 // destructor runs the jobs still queued, then joins the threads.
 class WorkQueue {
-  public:
+public:
     explicit WorkQueue(unsigned threads);
     ~WorkQueue();
     WorkQueue(const WorkQueue&) = delete;
@@ -20,7 +20,7 @@ class WorkQueue {
 
     void Post(std::function<void()> job);
 
-  private:
+private:
     void Run();
 
     std::mutex mutex_;

@@ -15,7 +15,8 @@ namespace brenvik {
 // everything from the first NUL character on is lost. `skip` leaves out that
 // many leading bytes of the result. Failure gives empty Bytes.
 Bytes ConvertCodePage(const Bytes& data, const Text& fromCharset = Text(),
-                      const Text& toCharset = Text(), std::optional<std::int32_t> skip = std::nullopt);
+                      const Text& toCharset = Text(),
+                      std::optional<std::int32_t> skip = std::nullopt);
 
 // The stream work of ConvertCodePage, with the names already defaulted.
 Bytes ConvertWithStream(const Bytes& data, const Text& fromCharset, const Text& toCharset,

@@ -12,8 +12,8 @@ std::string FormEncode(const Text& value) {
     out.reserve(utf8.size() * 3);
     for (char ch : utf8) {
         auto c = static_cast<unsigned char>(ch);
-        bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                          c == '-' || c == '.' || c == '_' || c == '~';
+        bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
         if (unreserved) {
             out += ch;
         } else {

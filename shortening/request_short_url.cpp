@@ -17,7 +17,8 @@ namespace brenvik {
 const Text& ServiceUrl() {
     static const Text url = [] {
         const char* fromEnvironment = std::getenv("BRENVIK_SERVICE_URL");
-        return Text(fromEnvironment && *fromEnvironment ? fromEnvironment : BRENVIK_DEFAULT_SERVICE_URL);
+        return Text(fromEnvironment && *fromEnvironment ? fromEnvironment
+                                                        : BRENVIK_DEFAULT_SERVICE_URL);
     }();
     return url;
 }

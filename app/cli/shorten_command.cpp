@@ -25,11 +25,12 @@ void PrintLine(std::FILE* stream, const Text& text) {
 }
 
 int Usage(std::FILE* stream) {
-    std::fprintf(stream,
-                 "usage: brenvik-shorten URL [ALIAS]\n"
-                 "Shortens URL through the shortening service (ALIAS: an optional custom short name).\n"
-                 "The service is %s; set BRENVIK_SERVICE_URL to use another.\n",
-                 ServiceUrl().c_str());
+    std::fprintf(
+        stream,
+        "usage: brenvik-shorten URL [ALIAS]\n"
+        "Shortens URL through the shortening service (ALIAS: an optional custom short name).\n"
+        "The service is %s; set BRENVIK_SERVICE_URL to use another.\n",
+        ServiceUrl().c_str());
     return stream == stdout ? 0 : 2;
 }
 

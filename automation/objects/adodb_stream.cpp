@@ -12,8 +12,19 @@ namespace brenvik {
 namespace {
 
 enum Member {
-    kGetType, kPutType, kOpen, kClose, kWrite, kRead, kWriteText, kReadText,
-    kGetPosition, kPutPosition, kGetCharset, kPutCharset, kGetSize,
+    kGetType,
+    kPutType,
+    kOpen,
+    kClose,
+    kWrite,
+    kRead,
+    kWriteText,
+    kReadText,
+    kGetPosition,
+    kPutPosition,
+    kGetCharset,
+    kPutCharset,
+    kGetSize,
 };
 
 constexpr MemberInfo kMembers[] = {
@@ -41,11 +52,21 @@ struct CharsetName {
     const char* iconvName;
 };
 constexpr CharsetName kCharsets[] = {
-    {"UTF-8", "UTF-8"},         {"GBK", "CP936"},           {"GB2312", "CP936"},
-    {"CP936", "CP936"},         {"windows-936", "CP936"},   {"GB18030", "GB18030"},
-    {"Big5", "BIG5"},           {"Shift_JIS", "SHIFT_JIS"}, {"EUC-KR", "EUC-KR"},
-    {"us-ascii", "ASCII"},      {"iso-8859-1", "ISO-8859-1"}, {"windows-1252", "CP1252"},
-    {"Unicode", "UTF-16LE"},    {"UTF-16", "UTF-16LE"},     {"UTF-16LE", "UTF-16LE"},
+    {"UTF-8", "UTF-8"},
+    {"GBK", "CP936"},
+    {"GB2312", "CP936"},
+    {"CP936", "CP936"},
+    {"windows-936", "CP936"},
+    {"GB18030", "GB18030"},
+    {"Big5", "BIG5"},
+    {"Shift_JIS", "SHIFT_JIS"},
+    {"EUC-KR", "EUC-KR"},
+    {"us-ascii", "ASCII"},
+    {"iso-8859-1", "ISO-8859-1"},
+    {"windows-1252", "CP1252"},
+    {"Unicode", "UTF-16LE"},
+    {"UTF-16", "UTF-16LE"},
+    {"UTF-16LE", "UTF-16LE"},
     {"UTF-16BE", "UTF-16BE"},
 };
 
@@ -57,7 +78,8 @@ const CharsetName* FindCharset(std::string_view name) {
 
 bool ToInt(const Variant& v, long long& out) {
     if (v.Type() == VariantType::Int32) return out = v.AsInt32(), true;
-    if (v.Type() == VariantType::Double && v.AsDouble() == static_cast<double>(static_cast<long long>(v.AsDouble())))
+    if (v.Type() == VariantType::Double &&
+        v.AsDouble() == static_cast<double>(static_cast<long long>(v.AsDouble())))
         return out = static_cast<long long>(v.AsDouble()), true;
     return false;
 }
@@ -132,7 +154,8 @@ private:
         if (position_ > buffer_.size()) buffer_.resize(position_, 0);
         std::size_t end = position_ + bytes.size();
         if (end > buffer_.size()) buffer_.resize(end);
-        std::copy(bytes.begin(), bytes.end(), buffer_.begin() + static_cast<std::ptrdiff_t>(position_));
+        std::copy(bytes.begin(), bytes.end(),
+                  buffer_.begin() + static_cast<std::ptrdiff_t>(position_));
         position_ = end;
     }
 

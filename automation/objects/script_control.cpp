@@ -164,7 +164,8 @@ private:
     // AddCode compiles the text as a global program; Eval as global eval code,
     // whose completion value (the last expression statement run) comes back.
     bool Run(std::span<const Variant> args, bool wantValue, Variant& result) {
-        if (language_.empty() || args.empty() || args[0].Type() != VariantType::String) return false;
+        if (language_.empty() || args.empty() || args[0].Type() != VariantType::String)
+            return false;
         const std::string source = UnicodeToUtf8(args[0].AsString());
         duk_idx_t top = duk_get_top(ctx_);
         bool ok;
@@ -183,7 +184,9 @@ private:
             case DUK_TYPE_UNDEFINED: result = Variant(); return true;
             case DUK_TYPE_NULL: result = Variant::Null(); return true;
             case DUK_TYPE_BOOLEAN: result = Variant(duk_get_boolean(ctx_, -1) != 0); return true;
-            case DUK_TYPE_NUMBER: result = Variant(static_cast<double>(duk_get_number(ctx_, -1))); return true;
+            case DUK_TYPE_NUMBER:
+                result = Variant(static_cast<double>(duk_get_number(ctx_, -1)));
+                return true;
             case DUK_TYPE_STRING: break;
             default:
                 if (duk_safe_call(ctx_, CoerceToString, nullptr, 1, 1) != 0) return false;

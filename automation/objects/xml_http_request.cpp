@@ -120,7 +120,8 @@ private:
         curl_easy_setopt(curl_, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl_, CURLOPT_MAXREDIRS, 20L);
         curl_easy_setopt(curl_, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-        curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
+        curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT_MS,
+                         static_cast<long>(limits.connectTimeout.count()));
         curl_easy_setopt(curl_, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeout.count()));
         curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl_, CURLOPT_USERAGENT, "Brenvik-XMLHTTP/1.0");
@@ -133,7 +134,8 @@ private:
             curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
         } else {
             curl_easy_setopt(curl_, CURLOPT_POST, 1L);
-            curl_easy_setopt(curl_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+            curl_easy_setopt(curl_, CURLOPT_POSTFIELDSIZE_LARGE,
+                             static_cast<curl_off_t>(body.size()));
             curl_easy_setopt(curl_, CURLOPT_COPYPOSTFIELDS, body.c_str());
             if (!EqualsIgnoringCase(method_, "POST"))
                 curl_easy_setopt(curl_, CURLOPT_CUSTOMREQUEST, method_.c_str());

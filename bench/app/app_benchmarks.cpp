@@ -166,7 +166,7 @@ struct GenerateRig {
         server.reset();
     }
 
-  private:
+private:
     GenerateRig() {
         server = std::make_unique<brenvik::testing::TestHttpServer>();
         server->Respond({200, "{\"tinyurl\":\"http://t.example/abc\",\"message\":\"生成成功\"}"});

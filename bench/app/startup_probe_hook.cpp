@@ -14,7 +14,7 @@
 namespace {
 
 class ShownReporter : public QObject {
-  public:
+public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* window = qobject_cast<QWindow*>(watched);
         if (reported_ || event->type() != QEvent::Expose || !window || !window->isExposed() ||
@@ -31,13 +31,11 @@ class ShownReporter : public QObject {
         return false;
     }
 
-  private:
+private:
     bool reported_ = false;
 };
 
-void InstallShownReporter() {
-    qApp->installEventFilter(new ShownReporter);
-}
+void InstallShownReporter() { qApp->installEventFilter(new ShownReporter); }
 
 }  // namespace
 

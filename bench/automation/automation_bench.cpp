@@ -22,7 +22,8 @@ const std::string& ElevenKiBScript() {
         for (int i = 0; s.size() < 11 * 1024; ++i) {
             s += "function helper" + std::to_string(i) +
                  "(value, replacer) {\r\n\tvar out = [];\r\n\tfor (var k in value) {\r\n"
-                 "\t\tif (Object.prototype.hasOwnProperty.call(value, k)) out.push(k + '=' + value[k]);\r\n"
+                 "\t\tif (Object.prototype.hasOwnProperty.call(value, k)) out.push(k + '=' + "
+                 "value[k]);\r\n"
                  "\t}\r\n\treturn out.join(',');\r\n}\r\n";
         }
         return s;

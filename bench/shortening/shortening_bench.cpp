@@ -16,7 +16,8 @@ namespace brenvik {
 namespace {
 
 constexpr const char* kReply =
-    "{\"tinyurl\":\"http://127.0.0.1:8731/abc123\",\"message\":\"\xE7\x9F\xAD\xE7\xBD\x91\xE5\x9D\x80"
+    "{\"tinyurl\":\"http://127.0.0.1:8731/"
+    "abc123\",\"message\":\"\xE7\x9F\xAD\xE7\xBD\x91\xE5\x9D\x80"
     "\xE5\xB7\xB2\xE7\x94\x9F\xE6\x88\x90\",\"longurl\":\"https://example.com/a/long/path\","
     "\"success\":true,\"alias\":\"abc123\"}";
 
@@ -41,11 +42,11 @@ void BM_BareLibcurlPost(benchmark::State& state) {
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION,
-                     +[](char* d, std::size_t s, std::size_t n, void* out) {
-                         static_cast<std::string*>(out)->append(d, s * n);
-                         return s * n;
-                     });
+    curl_easy_setopt(
+        curl, CURLOPT_WRITEFUNCTION, +[](char* d, std::size_t s, std::size_t n, void* out) {
+            static_cast<std::string*>(out)->append(d, s * n);
+            return s * n;
+        });
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
     for (auto _ : state) {
         reply.clear();
@@ -62,7 +63,8 @@ void BM_RequestShortUrl(benchmark::State& state) {
     OleInitialize(nullptr);
     httpRequest = std::make_unique<AutomationObject>();
     CreateObject(*httpRequest, "MSXML2.XMLHTTP");
-    for (auto _ : state) benchmark::DoNotOptimize(RequestShortUrl("https://example.com/a/long/path", ""));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(RequestShortUrl("https://example.com/a/long/path", ""));
     httpRequest.reset();
     OleUninitialize();
 }

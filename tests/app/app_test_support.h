@@ -32,7 +32,7 @@ struct CapturedBox {
 // While alive, polls for the active modal widget; each message box found is
 // recorded (with `snapshot()` taken at that moment) and dismissed with OK.
 class MessageBoxCatcher {
-  public:
+public:
     explicit MessageBoxCatcher(std::function<QString()> snapshot = {})
         : snapshot_(std::move(snapshot)) {
         timer_.setInterval(5);
@@ -42,7 +42,7 @@ class MessageBoxCatcher {
 
     const std::vector<CapturedBox>& Boxes() const { return boxes_; }
 
-  private:
+private:
     void Poll() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible() || box == handled_) return;
@@ -74,7 +74,7 @@ class MessageBoxCatcher {
 // A stand-in xdg-open that appends each call's arguments to a record file.
 // Construction puts its folder first on PATH, so the real code path finds it.
 class RecordingOpener {
-  public:
+public:
     RecordingOpener() {
         recordPath_ = dir_.filePath(QStringLiteral("calls"));
         QFile script(dir_.filePath(QStringLiteral("xdg-open")));
@@ -112,7 +112,7 @@ class RecordingOpener {
     void MakeUnavailable() { qputenv("PATH", QFile::encodeName(emptyDir_.path())); }
     void MakeAvailable() { qputenv("PATH", QFile::encodeName(dir_.path())); }
 
-  private:
+private:
     QTemporaryDir dir_;
     QTemporaryDir emptyDir_;
     QString recordPath_;

@@ -31,13 +31,9 @@ using brenvik::testing::TestHttpServer;
 
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-CannedResponse Json(const char* body) {
-    return CannedResponse{200, body};
-}
+CannedResponse Json(const char* body) { return CannedResponse{200, body}; }
 
 // The value of `name` in a form body (application/x-www-form-urlencoded).
 QString FormField(const std::string& body, const QString& name) {
@@ -56,7 +52,7 @@ QString FormField(const std::string& body, const QString& name) {
 class GenerateTest : public QObject {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<TestHttpServer> server;
     std::unique_ptr<MainWindow> window;
 
@@ -83,7 +79,7 @@ class GenerateTest : public QObject {
         return catcher.Boxes();
     }
 
-  private slots:
+private slots:
     void initTestCase() {
         server = std::make_unique<TestHttpServer>();
         qputenv("BRENVIK_SERVICE_URL", QByteArray::fromStdString(server->Url("/create.php")));

@@ -24,9 +24,7 @@ using brenvik::MainWindow;
 
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 QString ClassOf(const QWidget* widget) {
     if (qobject_cast<const HyperlinkBox*>(widget)) return QStringLiteral("hyperlink");
@@ -51,12 +49,12 @@ QString TextOf(const QWidget* widget) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<MainWindow> window;
 
     QWidget* Control(const char* name) { return window->Control(name); }
 
-  private slots:
+private slots:
     void init() {
         window = std::make_unique<MainWindow>();
         window->ShowCentred();

@@ -21,9 +21,7 @@ using brenvik::testing::RecordingOpener;
 
 namespace {
 
-QString U(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // True when some pixel of the rendered link is exactly `colour`.
 bool IsDrawnIn(HyperlinkBox* link, QColor colour) {
@@ -41,7 +39,7 @@ bool IsDrawnIn(HyperlinkBox* link, QColor colour) {
 class ShellAndMessagesTest : public QObject {
     Q_OBJECT
 
-  private:
+private:
     std::unique_ptr<RecordingOpener> opener;
     std::unique_ptr<MainWindow> window;
 
@@ -62,7 +60,7 @@ class ShellAndMessagesTest : public QObject {
         return opener->Calls();
     }
 
-  private slots:
+private slots:
     void init() {
         opener = std::make_unique<RecordingOpener>();
         window = std::make_unique<MainWindow>();

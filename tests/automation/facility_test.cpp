@@ -52,7 +52,8 @@ class FacilityTest : public AutomationTest {
 protected:
     void SetUp() override {
         AutomationTest::SetUp();
-        ClassRegistry::Instance().Register("Test.Recorder", "{00000000-0000-0000-0000-0000000000AA}",
+        ClassRegistry::Instance().Register("Test.Recorder",
+                                           "{00000000-0000-0000-0000-0000000000AA}",
                                            [] { return std::make_shared<Recorder>(); });
         Recorder::received.clear();
         Recorder::reply = Variant();
@@ -206,9 +207,14 @@ TEST_F(FacilityTest, ResultsConvertToTheKindAskedFor) {
 
 TEST(NumberFormatTest, FollowsJavaScriptLayout) {
     const std::pair<double, const char*> cases[] = {
-        {1, "1"},           {-1.25, "-1.25"},  {123456789012345680000.0, "123456789012345680000"},
-        {1e21, "1e+21"},    {0.000001, "0.000001"}, {1e-7, "1e-7"},
-        {1.7976931348623157e308, "1.7976931348623157e+308"}, {5e-324, "5e-324"},
+        {1, "1"},
+        {-1.25, "-1.25"},
+        {123456789012345680000.0, "123456789012345680000"},
+        {1e21, "1e+21"},
+        {0.000001, "0.000001"},
+        {1e-7, "1e-7"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {5e-324, "5e-324"},
         {0.30000000000000004, "0.30000000000000004"},
     };
     for (const auto& [value, text] : cases) {

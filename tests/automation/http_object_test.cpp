@@ -42,7 +42,8 @@ protected:
     std::string Post(const std::string& url, const Text& body) {
         CallMethod(request, "open", {"POST", Text(url), false});
         CallMethod(request, "SetRequestHeader", {"Accept-Language", "zh-cn"});
-        CallMethod(request, "SetRequestHeader", {"Content-Type", "application/x-www-form-urlencoded"});
+        CallMethod(request, "SetRequestHeader",
+                   {"Content-Type", "application/x-www-form-urlencoded"});
         CallMethod(request, "send", {body});
         Bytes reply = VariantToBytes(GetProperty(request, "responseBody"));
         return std::string(reply.begin(), reply.end());
@@ -91,13 +92,16 @@ TEST_F(HttpObjectTest, OpenStartsAFreshRequestOnTheSameObject) {
 
 TEST_F(HttpObjectTest, ErrorStatusStillGivesItsBody) {
     TestHttpServer server;
-    server.Respond({500, "<html><body>Internal error</body></html>", {{"Content-Type", "text/html"}}});
-    EXPECT_EQ(Post(server.Url("/create.php"), "url=&alias="), "<html><body>Internal error</body></html>");
+    server.Respond(
+        {500, "<html><body>Internal error</body></html>", {{"Content-Type", "text/html"}}});
+    EXPECT_EQ(Post(server.Url("/create.php"), "url=&alias="),
+              "<html><body>Internal error</body></html>");
 }
 
 TEST_F(HttpObjectTest, FollowsRedirectsAndDecodesGzip) {
     TestHttpServer target;
-    target.Respond({200, testing::Gzip("{\"tinyurl\":\"http://s/x\"}"),
+    target.Respond({200,
+                    testing::Gzip("{\"tinyurl\":\"http://s/x\"}"),
                     {{"Content-Type", "application/json"}, {"Content-Encoding", "gzip"}}});
     TestHttpServer redirector;
     redirector.Respond({307, "", {{"Location", target.Url("/create.php")}}});

@@ -68,8 +68,9 @@ TEST_F(ScriptEngineTest, ResultKindsAndFailures) {
 }
 
 TEST_F(ScriptEngineTest, UndeclaredLoopVariablesAndArrayMapWork) {
-    CallMethod<double>(engine, "AddCode",
-                       {"function get__count(c){\r\n\tvar i=-2;\r\n\tfor (v in c) i++;\r\n\treturn i;\r\n}"});
+    CallMethod<double>(
+        engine, "AddCode",
+        {"function get__count(c){\r\n\tvar i=-2;\r\n\tfor (v in c) i++;\r\n\treturn i;\r\n}"});
     EXPECT_EQ(Eval("get__count({a:1,b:2,c:3})"), Text("1"));
     EXPECT_EQ(Eval("typeof v"), Text("string"));
     EXPECT_EQ(Eval("[1,2].map(function(x){return x*10}).join('-')"), Text("10-20"));
@@ -96,7 +97,8 @@ TEST_F(ScriptEngineTest, ALargeProgramRunsAlikeInEveryEngine) {
         ASSERT_TRUE(CreateObject(fresh, "MSScriptControl.ScriptControl"));
         SetProperty(fresh, "Language", "JavaScript");
         CallMethod<double>(fresh, "AddCode", {Text(script)});
-        EXPECT_EQ(CallMethod<Text>(fresh, "Eval", {"fact(5) + ',' + counter() + counter() + ',' + shared.runs"}),
+        EXPECT_EQ(CallMethod<Text>(fresh, "Eval",
+                                   {"fact(5) + ',' + counter() + counter() + ',' + shared.runs"}),
                   Text("120,12,1"));
     }
     EXPECT_EQ(CallMethod<double>(engine, "AddCode", {Text(script + "this is a syntax error")}), 0);

@@ -97,9 +97,9 @@ TEST_F(StreamTest, ModeAndStateRules) {
     Variant v;
     BytesToVariant(v, Bytes{0x41});
     EXPECT_TRUE(CallMethod<Variant>(stream, "Read").IsEmpty());  // closed
-    EXPECT_FALSE(SetProperty(stream, "Position", 0));             // closed
-    CallMethod(stream, "Open");                                   // text mode by default
-    CallMethod(stream, "Write", {v});                             // bytes in text mode: refused
+    EXPECT_FALSE(SetProperty(stream, "Position", 0));            // closed
+    CallMethod(stream, "Open");                                  // text mode by default
+    CallMethod(stream, "Write", {v});                            // bytes in text mode: refused
     EXPECT_EQ(GetProperty(stream, "Size").AsInt32(), 0);
     SetProperty(stream, "Type", 1);
     CallMethod(stream, "Write", {v});

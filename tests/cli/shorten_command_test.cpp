@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -39,8 +39,10 @@ CommandResult RunShorten(const TempFolder& folder, const std::string& serviceUrl
     const auto outPath = folder.Path("out"), errPath = folder.Path("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     pid_t pid = -1;
     CommandResult result;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
@@ -56,7 +58,8 @@ CommandResult RunShorten(const TempFolder& folder, const std::string& serviceUrl
 
 // What the curl command line sees when it asks for the short address.
 std::string FollowWithCurl(const std::string& shortUrl) {
-    const std::string command = "curl -s -o /dev/null -w '%{http_code} %{redirect_url}' '" + shortUrl + "'";
+    const std::string command =
+        "curl -s -o /dev/null -w '%{http_code} %{redirect_url}' '" + shortUrl + "'";
     std::string seen;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[512];

@@ -1,7 +1,8 @@
+#include "common/code_page.h"
+
 #include <gtest/gtest.h>
 
 #include "common/charset_converter.h"
-#include "common/code_page.h"
 #include "common/utf8.h"
 
 namespace brenvik {
@@ -68,7 +69,10 @@ TEST(CodePageTest, RoundTripsEveryDoubleByteCharacterOfThePage) {
 
 TEST(CharsetConverterTest, DecodesMalformedBytesAsReplacements) {
     std::u16string out;
-    ASSERT_TRUE(DecodeCharset("a\xFF" "b\xE4\xB8", "UTF-8", u'\uFFFD', out));
+    ASSERT_TRUE(
+        DecodeCharset("a\xFF"
+                      "b\xE4\xB8",
+                      "UTF-8", u'\uFFFD', out));
     EXPECT_EQ(out, u"a\uFFFDb\uFFFD");
     EXPECT_FALSE(DecodeCharset("x", "NO-SUCH-CHARSET", u'?', out));
     EXPECT_FALSE(IsKnownCharset("NO-SUCH-CHARSET"));

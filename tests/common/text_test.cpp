@@ -1,7 +1,8 @@
+#include "common/text.h"
+
 #include <gtest/gtest.h>
 
 #include "common/bytes.h"
-#include "common/text.h"
 #include "common/text_helpers.h"
 
 namespace brenvik {

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kEngineId = "MSScriptControl.ScriptControl";
 
 class JsonObjectLifecycle : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_FALSE(IsAutomationInitialized()) << "a test left COM initialised";
     }
@@ -101,7 +101,7 @@ TEST_F(JsonObjectLifecycle, MovingHandsOverTheEngineAndTheInitialisation) {
 
 // No class under the engine's identifier: every operation gives its empty value.
 class JsonObjectWithoutEngine : public JsonObjectLifecycle {
-  protected:
+protected:
     void SetUp() override {
         JsonObjectLifecycle::SetUp();
         ASSERT_TRUE(ClassRegistry::Instance().Unregister(kEngineId));

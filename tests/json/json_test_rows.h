@@ -22,27 +22,17 @@ struct Row {
     const char* after = nullptr;
 };
 
-inline std::string Gbk(const std::string& utf8) {
-    return Text::FromUtf8(utf8).str();
-}
+inline std::string Gbk(const std::string& utf8) { return Text::FromUtf8(utf8).str(); }
 
-inline std::string Show(const Text& text) {
-    return text.str();
-}
-inline std::string Show(bool flag) {
-    return flag ? "true" : "false";
-}
+inline std::string Show(const Text& text) { return text.str(); }
+inline std::string Show(bool flag) { return flag ? "true" : "false"; }
 inline std::string Show(double number) {
     char buffer[40];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
     return std::string(buffer, result.ptr);
 }
-inline std::string Show(std::int64_t count) {
-    return std::to_string(count);
-}
-inline std::string Show(JsonType type) {
-    return std::to_string(static_cast<int>(type));
-}
+inline std::string Show(std::int64_t count) { return std::to_string(count); }
+inline std::string Show(JsonType type) { return std::to_string(static_cast<int>(type)); }
 // Each entry in angle brackets, so that an empty entry and an empty list differ.
 inline std::string Show(const std::vector<Text>& names) {
     std::string out;
@@ -81,7 +71,5 @@ inline void RunRows(const std::vector<Row>& rows) {
 
 namespace brenvik::testing {
 // A Text from UTF-8 test source.
-inline Text T(const char* utf8) {
-    return Text::FromUtf8(utf8);
-}
+inline Text T(const char* utf8) { return Text::FromUtf8(utf8); }
 }  // namespace brenvik::testing

@@ -15,7 +15,7 @@ namespace brenvik::testing {
 namespace {
 
 class LibraryScript : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         CoInitialize(nullptr);
         StartEngine(native, "");

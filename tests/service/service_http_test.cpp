@@ -30,7 +30,7 @@ bool HasLogLine(const std::string& log, const std::string& start) {
 }
 
 class ShortdTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(service_.IsRunning()) << ReadWholeFile(log_); }
 
     HttpResult Create(const std::string& formBody) {

@@ -114,9 +114,7 @@ ShortdProcess::ShortdProcess(const std::filesystem::path& database,
     }
 }
 
-ShortdProcess::~ShortdProcess() {
-    Stop();
-}
+ShortdProcess::~ShortdProcess() { Stop(); }
 
 int ShortdProcess::Stop() {
     if (pid_ <= 0) return -1;

@@ -14,7 +14,7 @@ namespace brenvik::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
-  public:
+public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -22,14 +22,14 @@ class TempFolder {
 
     std::filesystem::path Path(const std::string& name) const { return path_ / name; }
 
-  private:
+private:
     std::filesystem::path path_;
 };
 
 // brenvik-shortd serving on 127.0.0.1 at a port the system picks, its stderr (the
 // request log) kept in a file. Stopped with SIGTERM when destroyed.
 class ShortdProcess {
-  public:
+public:
     ShortdProcess(const std::filesystem::path& database, const std::filesystem::path& logFile,
                   const std::vector<std::string>& extraArgs = {});
     ~ShortdProcess();
@@ -44,7 +44,7 @@ class ShortdProcess {
     // SIGKILL: no chance to clean up.
     void Kill();
 
-  private:
+private:
     pid_t pid_ = -1;
     int port_ = 0;
 };

@@ -1,8 +1,9 @@
+#include "shortening/convert_code_page.h"
+
 #include <gtest/gtest.h>
 
 #include "../automation/automation_fixture.h"
 #include "automation/class_registry.h"
-#include "shortening/convert_code_page.h"
 
 namespace brenvik {
 namespace {
@@ -23,13 +24,19 @@ TEST(ConvertCodePageTest, Conversions) {
     const Bytes chinese{0xE4, 0xB8, 0xAD, 0xE6, 0x96, 0x87};
     const ConversionCase cases[] = {
         {"utf-8 to gbk by default", chinese, Text(), Text(), std::nullopt, "D6 D0 CE C4"},
-        {"plain ascii unchanged", ToBytes("{\"a\":1}"), Text(), Text(), std::nullopt, "7B 22 61 22 3A 31 7D"},
+        {"plain ascii unchanged", ToBytes("{\"a\":1}"), Text(), Text(), std::nullopt,
+         "7B 22 61 22 3A 31 7D"},
         {"empty input", {}, Text(), Text(), std::nullopt, ""},
-        {"empty and null names take the defaults", chinese, Text(""), Text(nullptr), std::nullopt, "D6 D0 CE C4"},
+        {"empty and null names take the defaults", chinese, Text(""), Text(nullptr), std::nullopt,
+         "D6 D0 CE C4"},
         {"a NUL ends the result", {0x61, 0x62, 0x00, 0x63}, Text(), Text(), std::nullopt, "61 62"},
         {"thai letter becomes ?", {0x61, 0xE0, 0xB8, 0x81}, Text(), Text(), std::nullopt, "61 3F"},
-        {"utf-8 to utf-8 is not the identity", {0xE4, 0xB8, 0xAD, 0xE0, 0xB8, 0x81}, "UTF-8", "UTF-8",
-         std::nullopt, "E4 B8 AD 3F"},
+        {"utf-8 to utf-8 is not the identity",
+         {0xE4, 0xB8, 0xAD, 0xE0, 0xB8, 0x81},
+         "UTF-8",
+         "UTF-8",
+         std::nullopt,
+         "E4 B8 AD 3F"},
         {"gbk to utf-8", {0xD6, 0xD0}, "GBK", "UTF-8", std::nullopt, "E4 B8 AD"},
         {"skip 0 is no skip", chinese, Text(), Text(), 0, "D6 D0 CE C4"},
         {"skip leaves out leading bytes", chinese, Text(), Text(), 2, "CE C4"},

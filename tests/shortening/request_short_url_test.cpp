@@ -1,10 +1,11 @@
+#include "shortening/request_short_url.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "../automation/automation_fixture.h"
 #include "shortening/http_request.h"
-#include "shortening/request_short_url.h"
 #include "test_http_server.h"
 
 namespace brenvik {
@@ -56,7 +57,8 @@ TEST_F(RequestShortUrlTest, FormBodyIsPercentEncoded) {
         {"reserved characters in the address", "p?a=1&b=2", "k", "url=p%3Fa%3D1%26b%3D2&alias=k"},
         {"both empty", Text(), Text(), "url=&alias="},
         {"plus, percent and space", "a+b %", "x y", "url=a%2Bb%20%25&alias=x%20y"},
-        {"chinese alias as utf-8", "http://e.com/", Text::FromUtf8("短"), "url=http%3A%2F%2Fe.com%2F&alias=%E7%9F%AD"},
+        {"chinese alias as utf-8", "http://e.com/", Text::FromUtf8("短"),
+         "url=http%3A%2F%2Fe.com%2F&alias=%E7%9F%AD"},
         {"unreserved kept", "AZaz09-._~", "", "url=AZaz09-._~&alias="},
     };
     for (const auto& c : cases) {
@@ -92,7 +94,9 @@ TEST_F(RequestShortUrlTest, ReplyBecomesCodePageText) {
     } cases[] = {
         {"json reply", {200, "{\"a\":1}"}, "7B 22 61 22 3A 31 7D"},
         {"chinese", {200, "\xE4\xB8\xAD\xE6\x96\x87"}, "D6 D0 CE C4"},
-        {"error status with html", {404, "<p>x</p>", {{"Content-Type", "text/html"}}}, "3C 70 3E 78 3C 2F 70 3E"},
+        {"error status with html",
+         {404, "<p>x</p>", {{"Content-Type", "text/html"}}},
+         "3C 70 3E 78 3C 2F 70 3E"},
         {"zero-byte body", {200, ""}, ""},
         {"zero byte in the middle", {200, std::string("ab\0cd", 5)}, "61 62"},
         {"byte-order mark dropped", {200, "\xEF\xBB\xBF{}"}, "7B 7D"},

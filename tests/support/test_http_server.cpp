@@ -56,7 +56,8 @@ struct TestHttpServerAccess {
             reply.body.size(), reply.body.data(), MHD_RESPMEM_MUST_COPY);
         for (const auto& [key, value] : reply.headers)
             MHD_add_response_header(response, key.c_str(), value.c_str());
-        MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(reply.status), response);
+        MHD_Result queued =
+            MHD_queue_response(connection, static_cast<unsigned>(reply.status), response);
         MHD_destroy_response(response);
         return queued;
     }

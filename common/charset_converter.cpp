@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
@@ -83,18 +84,46 @@ void Convert(iconv_t cd, const char* in, std::size_t inLeft, std::string_view re
 
 }  // namespace
 
+// Encodings in which every byte below 0x80 is that ASCII character whenever it
+// does not follow a byte of 0x80 or above. Their ASCII stretches need no converter.
+bool IsAsciiCompatible(const char* charset) {
+    static constexpr const char* kNames[] = {"UTF-8", "CP936",      "GBK",    "GB18030", "BIG5",
+                                             "EUC-KR", "ISO-8859-1", "CP1252", "ASCII"};
+    for (const char* name : kNames)
+        if (std::strcmp(name, charset) == 0) return true;
+    return false;
+}
+
 bool DecodeCharset(std::string_view bytes, const char* charset, char16_t replacement,
                    std::u16string& out) {
     out.clear();
     iconv_t cd = Cache().Get(kUnicodeName, charset);
     if (!cd) return false;
-    std::string units;
     std::string_view rep(reinterpret_cast<const char*>(&replacement), sizeof replacement);
-    Convert(
-        cd, bytes.data(), bytes.size(), rep, 1, [](const char*, std::size_t) { return false; },
-        units);
-    out.resize(units.size() / sizeof(char16_t));
-    std::memcpy(out.data(), units.data(), out.size() * sizeof(char16_t));
+    auto noPairs = [](const char*, std::size_t) { return false; };
+    auto decode = [&](std::string_view part) {
+        std::string units;
+        Convert(cd, part.data(), part.size(), rep, 1, noPairs, units);
+        const std::size_t at = out.size();
+        out.resize(at + units.size() / sizeof(char16_t));
+        std::memcpy(out.data() + at, units.data(), units.size() / sizeof(char16_t) * sizeof(char16_t));
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    };
+    if (!IsAsciiCompatible(charset)) {
+        decode(bytes);
+        return true;
+    }
+    auto high = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]) >= 0x80; };
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        for (; i < bytes.size() && !high(i); ++i) out += static_cast<char16_t>(bytes[i]);
+        // A byte of 0x80 or above goes to the converter together with the byte
+        // after it, so that no character is ever split.
+        const std::size_t start = i;
+        while (i < bytes.size() && high(i)) i += 2;
+        i = std::min(i, bytes.size());
+        if (i > start) decode(bytes.substr(start, i - start));
+    }
     return true;
 }
 
@@ -111,8 +140,24 @@ bool EncodeCharset(std::u16string_view text, const char* charset, char replaceme
         std::memcpy(&second, p + sizeof first, sizeof second);
         return first >= 0xD800 && first <= 0xDBFF && second >= 0xDC00 && second <= 0xDFFF;
     };
-    Convert(cd, reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t),
-            std::string_view(&replacement, 1), sizeof(char16_t), pairStart, out);
+    auto encode = [&](std::u16string_view part) {
+        std::string bytes;
+        Convert(cd, reinterpret_cast<const char*>(part.data()), part.size() * sizeof(char16_t),
+                std::string_view(&replacement, 1), sizeof(char16_t), pairStart, bytes);
+        out += bytes;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    };
+    if (!IsAsciiCompatible(charset)) {
+        encode(text);
+        return true;
+    }
+    std::size_t i = 0;
+    while (i < text.size()) {
+        for (; i < text.size() && text[i] < 0x80; ++i) out += static_cast<char>(text[i]);
+        const std::size_t start = i;
+        while (i < text.size() && text[i] >= 0x80) ++i;
+        if (i > start) encode(text.substr(start, i - start));
+    }
     return true;
 }
 

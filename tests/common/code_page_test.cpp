@@ -48,6 +48,9 @@ TEST(CodePageTest, TextToUnicode) {
     EXPECT_EQ(TextToUnicode(Text()), u"");
     // A lead byte with no trail byte is not valid code page 936.
     EXPECT_EQ(TextToUnicode(Text("a\xD6")), u"a?");
+    // Trail bytes in the ASCII range belong to their lead byte.
+    EXPECT_EQ(TextToUnicode(Text("\x81\x40" "A\x81\x7E")), u"\u4E02A\u4E8A");
+    EXPECT_EQ(Hex(UnicodeToText(u"\u4E02A\u4E8A").view()), "81 40 41 81 7E ");
     EXPECT_EQ(Text::FromUtf8("生成"), Text("\xC9\xFA\xB3\xC9"));
 }
 
@@ -74,6 +77,9 @@ TEST(CharsetConverterTest, DecodesMalformedBytesAsReplacements) {
                       "b\xE4\xB8",
                       "UTF-8", u'\uFFFD', out));
     EXPECT_EQ(out, u"a\uFFFDb\uFFFD");
+    // a sequence cut short by an ASCII byte is one replacement, and the ASCII byte stays
+    ASSERT_TRUE(DecodeCharset("\xE4\xB8" "A\xE4\xB8\xAD", "UTF-8", u'\uFFFD', out));
+    EXPECT_EQ(out, u"\uFFFDA\u4E2D");
     EXPECT_FALSE(DecodeCharset("x", "NO-SUCH-CHARSET", u'?', out));
     EXPECT_FALSE(IsKnownCharset("NO-SUCH-CHARSET"));
 }

@@ -13,11 +13,6 @@ int HexValue(char c) {
     return -1;
 }
 
-bool IsUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
 }  // namespace
 
 std::optional<std::string> PercentDecode(std::string_view encoded, PlusSign plus) {
@@ -36,23 +31,6 @@ std::optional<std::string> PercentDecode(std::string_view encoded, PlusSign plus
             out.push_back(' ');
         } else {
             out.push_back(c);
-        }
-    }
-    return out;
-}
-
-std::string PercentEncode(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsUnreserved(byte)) {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 0x0F]);
         }
     }
     return out;

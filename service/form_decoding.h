@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/percent_encoding.h"
+
 namespace brenvik {
 
 enum class PlusSign { Literal, Space };
@@ -13,10 +15,6 @@ enum class PlusSign { Literal, Space };
 // Decodes %XX escapes (either case of hex digit). Empty when a "%" is not followed by
 // two hex digits: malformed input is refused, never passed through.
 std::optional<std::string> PercentDecode(std::string_view encoded, PlusSign plus);
-
-// Encodes every byte outside the unreserved set (A-Z a-z 0-9 - . _ ~) as %XX, so the
-// result is plain ASCII.
-std::string PercentEncode(std::string_view bytes);
 
 enum class FormError { None, MalformedEscape, NotUtf8, DuplicateField };
 

@@ -11,6 +11,8 @@
 #include <optional>
 #include <thread>
 
+#include "common/percent_encoding.h"
+
 namespace brenvik {
 
 namespace {
@@ -70,19 +72,7 @@ ClientAddress DescribeClient(MHD_Connection* connection) {
 // The path as it may appear in a log line: anything unprintable is %-encoded, so a
 // request cannot forge or break lines.
 std::string PrintablePath(std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F) {
-            out.push_back(c);
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[byte >> 4]);
-            out.push_back(kHex[byte & 0x0F]);
-        }
-    }
-    return out;
+    return PercentEncode(path, [](unsigned char byte) { return byte > 0x20 && byte < 0x7F; });
 }
 
 std::size_t DeclaredLength(MHD_Connection* connection) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "common/percent_encoding.h"
 #include "service/alias_generator.h"
 #include "service/form_decoding.h"
 #include "service/html_escape.h"
@@ -59,20 +60,7 @@ std::string_view MediaType(std::string_view contentType) {
 // The long address as a Location value: bytes outside ASCII are percent-encoded, as
 // a browser would do itself; the address was checked to hold no blanks or controls.
 std::string LocationFor(std::string_view longUrl) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string location;
-    location.reserve(longUrl.size());
-    for (const char c : longUrl) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            location.push_back(c);
-        } else {
-            location.push_back('%');
-            location.push_back(kHex[byte >> 4]);
-            location.push_back(kHex[byte & 0x0F]);
-        }
-    }
-    return location;
+    return PercentEncode(longUrl, [](unsigned char byte) { return byte < 0x80; });
 }
 
 }  // namespace

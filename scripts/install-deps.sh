@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libmicrohttpd-dev libsqlite3-dev zlib1g-dev
   xvfb xauth x11-utils fonts-wqy-microhei imagemagick xdg-utils
-  wrk nginx-light jq hyperfine
+  wrk nginx-light jq hyperfine python3
 )
 
 missing=()

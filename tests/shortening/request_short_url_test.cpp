@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "../automation/automation_fixture.h"
+#include "json/json_object.h"
 #include "shortening/http_request.h"
 #include "test_http_server.h"
 
@@ -106,6 +107,18 @@ TEST_F(RequestShortUrlTest, ReplyBecomesCodePageText) {
         server->Respond(c.reply);
         EXPECT_EQ(Hex(RequestShortUrl("http://a/", "")), c.expected);
     }
+}
+
+TEST_F(RequestShortUrlTest, AReplyWithAByteOrderMarkStillParses) {
+    server->Respond({200, "\xEF\xBB\xBF{\"tinyurl\":\"http://s/k\",\"message\":\"\xE5\xA5\xBD\"}"});
+    const Text reply = RequestShortUrl("http://a/", "k");
+    ASSERT_FALSE(reply.IsEmpty());
+    EXPECT_EQ(reply.view().front(), '{');
+    JsonObject json;
+    EXPECT_TRUE(json.Parse(reply));
+    EXPECT_EQ(json.GetText("tinyurl", false), Text("http://s/k"));
+    EXPECT_EQ(json.GetText("message", false), Text::FromUtf8("好"));
+    json.Destroy();
 }
 
 TEST_F(RequestShortUrlTest, NothingComesBackWithoutARequestObject) {
